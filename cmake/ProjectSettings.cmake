@@ -1,0 +1,16 @@
+# Compile settings shared by every target: link tessarin_settings PRIVATE.
+add_library(tessarin_settings INTERFACE)
+target_compile_features(tessarin_settings INTERFACE cxx_std_17)
+target_include_directories(tessarin_settings INTERFACE ${PROJECT_SOURCE_DIR})
+# Results must be bit-identical on every compiler and platform: no fused
+# multiply-add contraction, no fast-math.
+target_compile_options(tessarin_settings INTERFACE
+    -Wall -Wextra -Werror -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
+    -ffp-contract=off)
+
+option(TESSARIN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(TESSARIN_SANITIZE)
+    target_compile_options(tessarin_settings INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(tessarin_settings INTERFACE -fsanitize=address,undefined)
+endif()
