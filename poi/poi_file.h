@@ -30,11 +30,25 @@ struct POIFile {
     std::int32_t NrOfPOIMTCs = 0;
     std::vector<POIRecord> POIs;
 
-    // Sets FileName to path and writes the file (see create).
+    // Sets FileName to path, then writes the file (see create).
     void saveAs(std::string path);
-    // Writes the file at FileName. Throws std::runtime_error when it cannot.
+
+    // Writes the POI text to the file FileName, creating it or replacing an
+    // existing one. The text goes to a temporary file in the same folder that
+    // replaces FileName only once it is completely written, so a failed save
+    // leaves an existing file as it was and no partial file behind.
+    // Throws std::runtime_error with "Cannot Create file: " + FileName when the
+    // file cannot be created or replaced, "Cannot Write file: " + FileName or
+    // "Cannot Close file: " + FileName when writing or closing fails, and
+    // std::logic_error (writing nothing) when a count exceeds its list.
     void create();
-    // Writes the POI text to out and returns it.
+
+    // Writes the POI text to out and returns out: the NrOfPOIs first records,
+    // each with its NrOfVertices first vertices, one item per line, every
+    // line ending in '\n' (CR LF on disk through a Windows text-mode stream).
+    // Precondition: 0 <= NrOfPOIs <= POIs.size() and, for each written record,
+    // 0 <= NrOfVertices <= Vertices.size(); otherwise throws std::logic_error
+    // before writing anything.
     std::ostream& writeTo(std::ostream& out) const;
 };
 
