@@ -1,0 +1,86 @@
+#include "geometry/voi_label_volume.h"
+
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+namespace tessarin {
+
+namespace {
+
+constexpr std::uint32_t kNarrowLimit = std::numeric_limits<std::uint16_t>::max();
+
+// The largest voxel count whose labels could be addressed even at 32 bits
+// per voxel. Anything above is refused before any multiplication can wrap.
+constexpr std::uint64_t kMaxCells =
+    static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max()) / sizeof(std::uint32_t);
+
+std::size_t checkedCellCount(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ) {
+    if (sizeX <= 0 || sizeY <= 0 || sizeZ <= 0) return 0;
+    // Each factor is below 2^31, so the first product fits in 64 bits; the
+    // second is checked by division before it is formed.
+    const std::uint64_t plane = static_cast<std::uint64_t>(sizeX) * static_cast<std::uint64_t>(sizeY);
+    if (plane > kMaxCells || static_cast<std::uint64_t>(sizeZ) > kMaxCells / plane) {
+        throw std::length_error("VOI volume of " + std::to_string(sizeX) + " x " + std::to_string(sizeY) +
+                                " x " + std::to_string(sizeZ) + " voxels is too large to hold");
+    }
+    return static_cast<std::size_t>(plane * static_cast<std::uint64_t>(sizeZ));
+}
+
+}  // namespace
+
+VoiLabelVolume::VoiLabelVolume(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ)
+    : cellCount_(checkedCellCount(sizeX, sizeY, sizeZ)) {
+    if (cellCount_ == 0) return;  // every cell lies outside: sizes stay 0
+    sizeX_ = sizeX, sizeY_ = sizeY, sizeZ_ = sizeZ;
+    narrowLabels_.assign(cellCount_, 0);
+}
+
+void VoiLabelVolume::beginVoi(std::int32_t voi) { currentVoi_ = voi; }
+
+void VoiLabelVolume::mark(std::int64_t x, std::int64_t y, std::int64_t z) {
+    if (x < 0 || y < 0 || z < 0 || x >= sizeX_ || y >= sizeY_ || z >= sizeZ_) return;
+    const std::size_t at =
+        cellIndex(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), static_cast<std::int32_t>(z));
+    const std::uint32_t previous = isWide_ ? wideLabels_[at] : narrowLabels_[at];
+    // VOIs arrive from the highest index down, so the current VOI is the
+    // smallest member of any set it has joined: a repeated voxel shows here.
+    if (previous != 0 && members_[setStart_[previous]] == currentVoi_) return;
+    const std::uint32_t next = labelForCurrentVoi(previous);
+    if (isWide_) {
+        wideLabels_[at] = next;
+    } else {
+        narrowLabels_[at] = static_cast<std::uint16_t>(next);
+    }
+}
+
+std::uint32_t VoiLabelVolume::labelForCurrentVoi(std::uint32_t previous) {
+    if (extendedStamp_[previous] == currentVoi_) return extendedTo_[previous];
+    const std::size_t id = setCount();
+    if (id > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("too many distinct VOI overlaps to label");
+    }
+    // The new set is the current VOI followed by the previous set's members,
+    // which are all larger: it stays ascending without sorting. Distinct
+    // previous sets give distinct new sets, so the table never repeats a set.
+    const std::size_t from = setStart_[previous], to = setStart_[previous + 1];
+    members_.reserve(members_.size() + 1 + (to - from));
+    members_.push_back(currentVoi_);
+    for (std::size_t i = from; i < to; ++i) members_.push_back(members_[i]);
+    setStart_.push_back(members_.size());
+    extendedStamp_.push_back(-1);
+    extendedTo_.push_back(0);
+    extendedStamp_[previous] = currentVoi_;
+    extendedTo_[previous] = static_cast<std::uint32_t>(id);
+    if (id > kNarrowLimit && !isWide_) widen();
+    return static_cast<std::uint32_t>(id);
+}
+
+void VoiLabelVolume::widen() {
+    wideLabels_.assign(narrowLabels_.begin(), narrowLabels_.end());
+    std::vector<std::uint16_t>().swap(narrowLabels_);
+    isWide_ = true;
+}
+
+}  // namespace tessarin
