@@ -1,0 +1,215 @@
+#include "geometry/overlap.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "geometry/one_ring.h"
+#include "geometry/vertex_marks.h"
+
+namespace tessarin {
+
+namespace {
+
+std::size_t recordCount(const POIFile& file) {
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(file.NrOfPOIs, 0, static_cast<std::int64_t>(file.POIs.size())));
+}
+
+// Compact ids 0 .. k - 1 for the distinct values of a key list. The overlap
+// operations see no mesh, so they cannot size per-vertex marks from it: the
+// marks cover the keys' own value range when that is no wider than the mesh
+// or a few times the input (the normal case), and sorted keys with binary
+// search serve any other values (negative, or spread over the int32 range).
+class KeyIds {
+public:
+    KeyIds(const VertexList& keys, std::int64_t denseWidth) {
+        if (keys.empty()) return;
+        const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
+        lo_ = *lo;
+        const std::int64_t width = std::int64_t{*hi} - std::int64_t{*lo} + 1;
+        if (width <= denseWidth) {
+            width_ = width;
+            dense_.emplace(static_cast<std::int32_t>(width));
+            for (VertexIndex v : keys) {
+                if (!(*dense_)->isSet(v - lo_)) (*dense_)->set(v - lo_, size_++);
+            }
+        } else {
+            sorted_ = keys;
+            std::sort(sorted_.begin(), sorted_.end());
+            sorted_.erase(std::unique(sorted_.begin(), sorted_.end()), sorted_.end());
+            size_ = static_cast<std::int32_t>(sorted_.size());
+        }
+    }
+
+    std::int32_t size() const { return size_; }
+
+    // The id of v, or -1 when v is not a key.
+    std::int32_t find(VertexIndex v) {
+        if (dense_) {
+            const std::int64_t offset = std::int64_t{v} - lo_;
+            if (offset < 0 || offset >= width_) return -1;
+            const auto index = static_cast<VertexIndex>(offset);
+            return (*dense_)->isSet(index) ? (*dense_)->get(index) : -1;
+        }
+        const auto it = std::lower_bound(sorted_.begin(), sorted_.end(), v);
+        return it != sorted_.end() && *it == v ? static_cast<std::int32_t>(it - sorted_.begin()) : -1;
+    }
+
+private:
+    std::int32_t size_ = 0;
+    std::int32_t lo_ = 0;
+    std::int64_t width_ = 0;
+    std::optional<ScratchMarks> dense_;
+    VertexList sorted_;
+};
+
+// How wide a value range may be before marks would cost more than sorting.
+std::int64_t denseWidthFor(const POIFile& file, std::size_t entries) {
+    const std::int64_t width = std::max<std::int64_t>(file.NrOfMeshVertices, 4 * static_cast<std::int64_t>(entries) + 1024);
+    return std::min<std::int64_t>(width, INT32_MAX);
+}
+
+}  // namespace
+
+VertexList findOverlapVertices(const POIFile& file) {
+    const std::size_t records = recordCount(file);
+    VertexList all;
+    std::size_t entries = 0;
+    for (std::size_t i = 0; i < records; ++i) entries += file.POIs[i].Vertices.size();
+    all.reserve(entries);
+    for (std::size_t i = 0; i < records; ++i) {
+        all.insert(all.end(), file.POIs[i].Vertices.begin(), file.POIs[i].Vertices.end());
+    }
+
+    // Count occurrences per distinct value; a value is an overlap vertex the
+    // moment its count reaches 2.
+    KeyIds ids(all, denseWidthFor(file, entries));
+    std::vector<std::int32_t> counts(static_cast<std::size_t>(ids.size()), 0);
+    VertexList overlap;
+    for (VertexIndex v : all) {
+        if (++counts[static_cast<std::size_t>(ids.find(v))] == 2) overlap.push_back(v);
+    }
+    std::sort(overlap.begin(), overlap.end());
+    return overlap;
+}
+
+void removeOverlapVertices(POIFile& file, const VertexList& overlap) {
+    const std::size_t records = recordCount(file);
+    if (!overlap.empty()) {
+        KeyIds ids(overlap, denseWidthFor(file, overlap.size()));
+        const auto k = static_cast<std::size_t>(ids.size());
+        // How many occurrences each record loses of a vertex: one per listing.
+        std::vector<std::int32_t> allowance(k, 0);
+        for (VertexIndex v : overlap) ++allowance[static_cast<std::size_t>(ids.find(v))];
+        // Removed so far, valid for the record named in removedIn.
+        std::vector<std::int32_t> removed(k, 0);
+        std::vector<std::size_t> removedIn(k, records);
+        for (std::size_t i = 0; i < records; ++i) {
+            VertexList& list = file.POIs[i].Vertices;
+            // One stable compaction pass: dropping the first occurrences in
+            // order of the list is what removing them one at a time leaves.
+            std::size_t out = 0;
+            for (VertexIndex v : list) {
+                const std::int32_t id = ids.find(v);
+                if (id >= 0) {
+                    const auto s = static_cast<std::size_t>(id);
+                    if (removedIn[s] != i) removedIn[s] = i, removed[s] = 0;
+                    if (removed[s] < allowance[s]) {
+                        ++removed[s];
+                        continue;
+                    }
+                }
+                list[out++] = v;
+            }
+            list.resize(out);
+        }
+    }
+    for (std::size_t i = 0; i < records; ++i) {
+        file.POIs[i].NrOfVertices = static_cast<std::int32_t>(file.POIs[i].Vertices.size());
+    }
+}
+
+void redistributeVertices(POIFile& file, VertexList remaining, const SurfaceMesh& mesh) {
+    const std::size_t records = recordCount(file);
+
+    // The remaining list is only ever asked "does v occur?", "use up one
+    // occurrence of v" and "how long are you?", so counts per distinct vertex
+    // stand in for it; the order of what is left is never read.
+    ScratchMarks slotOf(mesh.nrOfVertices);
+    std::vector<std::int32_t> count;
+    for (VertexIndex v : remaining) {
+        if (!slotOf->isSet(v)) {
+            slotOf->set(v, static_cast<std::int32_t>(count.size()));
+            count.push_back(0);
+        }
+        ++count[static_cast<std::size_t>(slotOf->get(v))];
+    }
+    std::size_t left = remaining.size();
+
+    // Which records hold each remaining vertex, so that "is w outside record
+    // i?" needs no per-record marks. Typically one or two records per vertex.
+    std::vector<std::vector<std::int32_t>> holders(count.size());
+    if (left > 0) {
+        for (std::size_t i = 0; i < records; ++i) {
+            for (VertexIndex v : file.POIs[i].Vertices) {
+                if (!slotOf->isSet(v)) continue;
+                auto& h = holders[static_cast<std::size_t>(slotOf->get(v))];
+                if (h.empty() || h.back() != static_cast<std::int32_t>(i)) h.push_back(static_cast<std::int32_t>(i));
+            }
+        }
+    }
+    const auto holds = [&](std::size_t slot, std::int32_t record) {
+        const auto& h = holders[slot];
+        return std::find(h.begin(), h.end(), record) != h.end();
+    };
+
+    // After a record's turn, no vertex of its ring is left in remaining; its
+    // next ring can only gain vertices next to what it just took. So after
+    // the first pass a record looks only at the rows of its last takings.
+    std::vector<VertexList> lastTaken(records);
+    ScratchMarks seen(mesh.nrOfVertices);
+    VertexList candidates;
+    std::size_t previous = 0;
+    for (bool firstPass = true;; firstPass = false) {
+        if (left == 0 || left == previous) break;
+        previous = left;
+        for (std::size_t i = 0; i < records; ++i) {
+            VertexList& vertices = file.POIs[i].Vertices;
+            const auto record = static_cast<std::int32_t>(i);
+            if (firstPass) {
+                candidates = getOuterRing(vertices, mesh);
+            } else {
+                candidates.clear();
+                seen->reset(mesh.nrOfVertices);
+                for (VertexIndex a : lastTaken[i]) {
+                    const std::int32_t* row = mesh.neighbours[a];
+                    for (std::int32_t j = 0; j < mesh.nrOfNeighbours[a]; ++j) {
+                        const VertexIndex w = row[j];
+                        if (!slotOf->isSet(w) || seen->isSet(w)) continue;
+                        seen->set(w, 1);
+                        const auto slot = static_cast<std::size_t>(slotOf->get(w));
+                        if (count[slot] > 0 && !holds(slot, record)) candidates.push_back(w);
+                    }
+                }
+                std::sort(candidates.begin(), candidates.end());
+            }
+            VertexList& taken = lastTaken[i];
+            taken.clear();
+            for (VertexIndex w : candidates) {
+                if (!slotOf->isSet(w)) continue;
+                const auto slot = static_cast<std::size_t>(slotOf->get(w));
+                if (count[slot] == 0) continue;
+                --count[slot];
+                --left;
+                holders[slot].push_back(record);
+                vertices.push_back(w);
+                taken.push_back(w);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < records; ++i) {
+        file.POIs[i].NrOfVertices = static_cast<std::int32_t>(file.POIs[i].Vertices.size());
+    }
+}
+
+}  // namespace tessarin

@@ -1,0 +1,189 @@
+#include "geometry/patch_cleanup.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "geometry/patch_connectivity.h"
+#include "geometry/vertex_marks.h"
+
+namespace tessarin {
+
+namespace {
+
+constexpr std::int32_t kMember = 1;
+constexpr std::int32_t kInRing = 2;
+
+// Appends to out, ascending, the neighbours of vertices[first, last) that
+// carry no mark yet, marking them kInRing.
+void collectUnmarkedNeighbours(const VertexList& vertices, std::size_t first, std::size_t last,
+                               const SurfaceMesh& mesh, VertexMarks& marks, VertexList& out) {
+    for (std::size_t i = first; i < last; ++i) {
+        const VertexIndex u = vertices[i];
+        const std::int32_t* row = mesh.neighbours[u];
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+            const VertexIndex w = row[j];
+            if (!marks.isSet(w)) {
+                marks.set(w, kInRing);
+                out.push_back(w);
+            }
+        }
+    }
+    std::sort(out.begin(), out.end());
+}
+
+// Fills the holes of one patch in place.
+//
+// The ring is kept up to date instead of being taken afresh after each pass:
+// once a region R joins the patch, the new ring is the old one without R plus
+// the neighbours of R outside the grown patch, since every other neighbour of
+// the patch was already in the old ring. Each pass then costs about the ring,
+// not the whole patch. The regions are still cut from the whole ring, because
+// new ring vertices can join or reorder regions.
+void fillHoles(VertexList& patch, const SurfaceMesh& mesh) {
+    ScratchMarks marks(mesh.nrOfVertices);
+    for (VertexIndex v : patch) marks->set(v, kMember);
+    VertexList ring, fresh, kept;
+    collectUnmarkedNeighbours(patch, 0, patch.size(), mesh, *marks, ring);
+    for (;;) {
+        const PatchList regions = splitIntoPatches(ring, mesh);
+        if (regions.size() < 2) return;
+        // A stable sort by size would put the earliest smallest region first.
+        std::size_t smallest = 0;
+        for (std::size_t i = 1; i < regions.size(); ++i) {
+            if (regions[i].size() < regions[smallest].size()) smallest = i;
+        }
+        const VertexList& region = regions[smallest];
+        const std::size_t oldSize = patch.size();
+        patch.insert(patch.end(), region.begin(), region.end());
+        for (VertexIndex v : region) marks->set(v, kMember);
+        fresh.clear();
+        collectUnmarkedNeighbours(patch, oldSize, patch.size(), mesh, *marks, fresh);
+        kept.clear();
+        for (VertexIndex v : ring) {
+            if (marks->get(v) == kInRing) kept.push_back(v);
+        }
+        ring.clear();
+        std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), std::back_inserter(ring));
+    }
+}
+
+}  // namespace
+
+void fillPatchHoles(VertexList& vertices, const SurfaceMesh& mesh) {
+    PatchList patches = splitIntoPatches(vertices, mesh);
+    vertices.clear();
+    for (VertexList& patch : patches) {
+        fillHoles(patch, mesh);
+        vertices.insert(vertices.end(), patch.begin(), patch.end());
+    }
+}
+
+void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMesh& mesh) {
+    if (steps <= 0 || vertices.empty()) return;
+
+    // Every vertex that is ever in the set gets a slot; members[slot] is the vertex.
+    ScratchMarks slotOf(mesh.nrOfVertices);
+    VertexList members;
+    for (VertexIndex v : vertices) {
+        if (!slotOf->isSet(v)) {
+            slotOf->set(v, static_cast<std::int32_t>(members.size()));
+            members.push_back(v);
+        }
+    }
+
+    // Grow. All neighbours of the set before a step are in the grown set, so
+    // the next ring comes from the neighbours of the last ring alone.
+    VertexList ring;
+    std::size_t layerBegin = 0;
+    for (std::int32_t step = 0; step < steps; ++step) {
+        const std::size_t layerEnd = members.size();
+        ring.clear();
+        for (std::size_t i = layerBegin; i < layerEnd; ++i) {
+            const VertexIndex u = members[i];
+            const std::int32_t* row = mesh.neighbours[u];
+            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+                const VertexIndex w = row[j];
+                if (!slotOf->isSet(w)) {
+                    slotOf->set(w, -1);  // collected; slot assigned below, in ascending order
+                    ring.push_back(w);
+                }
+            }
+        }
+        if (ring.empty()) break;  // the set covers its parts of the mesh: later rings are empty too
+        std::sort(ring.begin(), ring.end());
+        for (VertexIndex w : ring) {
+            slotOf->set(w, static_cast<std::int32_t>(members.size()));
+            members.push_back(w);
+        }
+        vertices.insert(vertices.end(), ring.begin(), ring.end());
+        layerBegin = layerEnd;
+    }
+
+    // Shrink. A vertex still in the set can only join the boundary after a
+    // vertex of its own neighbour row has left the set, so each step looks
+    // only at the vertices whose rows name the last boundary. Rows need not
+    // be symmetric, hence the reverse lists ("who names me").
+    const std::size_t k = members.size();
+    std::vector<std::int32_t> namedByStart(k + 1, 0), namedBy;
+    for (std::size_t s = 0; s < k; ++s) {
+        const VertexIndex u = members[s];
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+            const VertexIndex w = mesh.neighbours[u][j];
+            if (slotOf->isSet(w)) ++namedByStart[static_cast<std::size_t>(slotOf->get(w)) + 1];
+        }
+    }
+    for (std::size_t s = 0; s < k; ++s) namedByStart[s + 1] += namedByStart[s];
+    namedBy.resize(static_cast<std::size_t>(namedByStart[k]));
+    {
+        std::vector<std::int32_t> fill(namedByStart.begin(), namedByStart.end() - 1);
+        for (std::size_t s = 0; s < k; ++s) {
+            const VertexIndex u = members[s];
+            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+                const VertexIndex w = mesh.neighbours[u][j];
+                if (slotOf->isSet(w)) {
+                    namedBy[static_cast<std::size_t>(fill[static_cast<std::size_t>(slotOf->get(w))]++)] =
+                        static_cast<std::int32_t>(s);
+                }
+            }
+        }
+    }
+
+    enum : char { kInSet = 0, kOnBoundary = 1, kRemoved = 2 };
+    std::vector<char> state(k, kInSet);
+    std::vector<std::int32_t> boundary, next;
+    for (std::size_t s = 0; s < k; ++s) {
+        const VertexIndex u = members[s];
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+            if (!slotOf->isSet(mesh.neighbours[u][j])) {
+                boundary.push_back(static_cast<std::int32_t>(s));
+                state[s] = kOnBoundary;
+                break;
+            }
+        }
+    }
+    for (std::int32_t step = 0; step < steps && !boundary.empty(); ++step) {
+        for (std::int32_t s : boundary) state[static_cast<std::size_t>(s)] = kRemoved;
+        next.clear();
+        for (std::int32_t s : boundary) {
+            const auto first = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s)]);
+            const auto last = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s) + 1]);
+            for (std::size_t i = first; i < last; ++i) {
+                const auto u = static_cast<std::size_t>(namedBy[i]);
+                if (state[u] == kInSet) {
+                    state[u] = kOnBoundary;
+                    next.push_back(static_cast<std::int32_t>(u));
+                }
+            }
+        }
+        std::swap(boundary, next);
+    }
+
+    // Every occurrence of a removed vertex goes; the rest keep their order.
+    vertices.erase(std::remove_if(vertices.begin(), vertices.end(),
+                                  [&](VertexIndex v) {
+                                      return state[static_cast<std::size_t>(slotOf->get(v))] == kRemoved;
+                                  }),
+                   vertices.end());
+}
+
+}  // namespace tessarin
