@@ -4,12 +4,18 @@
 #include "shell/export.h"
 
 // The host creates a plug-in through createPlugin, calls initPlugin, calls
-// execute only when initPlugin returned true, and deletes the object.
+// execute only when initPlugin returned true, and deletes the object through
+// the virtual destructor. Slot order: destructor, execute, initPlugin.
+//
+// The members are defined out of line so that the library exports them (an
+// inline member would stay hidden). None of them calls the host or throws.
 class TESSARIN_EXPORT ZKRPluginInterface {
 public:
-    ZKRPluginInterface() = default;
-    ZKRPluginInterface(const ZKRPluginInterface&) {}
-    ZKRPluginInterface& operator=(const ZKRPluginInterface&) { return *this; }
+    ZKRPluginInterface();
+    // Copies nothing: the interface has no data.
+    ZKRPluginInterface(const ZKRPluginInterface&);
+    // Copies nothing and returns *this.
+    ZKRPluginInterface& operator=(const ZKRPluginInterface&);
     virtual ~ZKRPluginInterface();
     virtual bool execute() = 0;
     virtual bool initPlugin() = 0;
@@ -20,25 +26,28 @@ public:
 namespace static_intf {
 class TESSARIN_EXPORT ZKRPluginInterface {
 public:
-    ZKRPluginInterface() = default;
-    ZKRPluginInterface(const ZKRPluginInterface&) {}
-    ZKRPluginInterface& operator=(const ZKRPluginInterface&) { return *this; }
+    ZKRPluginInterface();
+    ZKRPluginInterface(const ZKRPluginInterface&);
+    ZKRPluginInterface& operator=(const ZKRPluginInterface&);
     virtual ~ZKRPluginInterface();
     virtual bool execute() = 0;
     virtual bool initPlugin() = 0;
 };
 }  // namespace static_intf
 
-// C entry points: undecorated names, no arguments. The six getters return
-// static texts that live as long as the module is loaded.
+// C entry points: undecorated names, no arguments; none throws. The six
+// getters return static texts that live as long as the module is loaded and
+// call no host function, so they work before any binding. createPlugin
+// returns a new Tessarin (null only when memory is exhausted); the host owns
+// it and deletes it through the virtual destructor.
 extern "C" {
-TESSARIN_EXPORT ZKRPluginInterface* createPlugin();
-TESSARIN_EXPORT const char* getPluginName();
-TESSARIN_EXPORT const char* getPluginDescription();
-TESSARIN_EXPORT const char* getAuthor();
-TESSARIN_EXPORT const char* getHelpFile();
-TESSARIN_EXPORT const char* getGUIScript();
-TESSARIN_EXPORT const char* getPluginVersion();
+TESSARIN_EXPORT ZKRPluginInterface* createPlugin() noexcept;
+TESSARIN_EXPORT const char* getPluginName() noexcept;
+TESSARIN_EXPORT const char* getPluginDescription() noexcept;
+TESSARIN_EXPORT const char* getAuthor() noexcept;
+TESSARIN_EXPORT const char* getHelpFile() noexcept;
+TESSARIN_EXPORT const char* getGUIScript() noexcept;
+TESSARIN_EXPORT const char* getPluginVersion() noexcept;
 }
 
 // Function pointer types for hosts that look the entry points up by name.
