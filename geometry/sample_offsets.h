@@ -44,12 +44,19 @@ public:
     // per distance passed, memory for one in 64). Preconditions:
     // hasDistances(); atLeast is not NaN.
     bool firstAtLeast(double atLeast, float& d);
+    // Sets d to the largest distance that is <= atMost and returns true, or
+    // returns false when every distance is larger. Same cost and
+    // preconditions as firstAtLeast.
+    bool lastAtMost(double atMost, float& d);
 
     // Every distance up to and including limit, in order. Stops at the last
     // distance, so it ends for any limit (but may hold 2^25 entries).
     std::vector<float> distancesUpTo(double limit) const;
 
 private:
+    // Grows the look-up table until it reaches value or the last distance.
+    void extendTo(double value);
+
     static constexpr std::size_t kStride = 64;
     float step_ = 0.0f;
     // Every kStride-th distance (d1, d65, d129, ...), ascending, as far as

@@ -66,6 +66,12 @@ bool narrowByAxis(float p, float n, std::int32_t size, OffsetWindow& window) {
     return true;
 }
 
+// After this many samples in a row in one cell, a side tries to jump ahead
+// to where the cell can next change. Unit normals sampled every 0.1 leave a
+// cell within about ten samples and never jump; short normals, whose
+// samples crawl through a cell for thousands of offsets, jump at once.
+constexpr int kRunBeforeJump = 64;
+
 // Visits the samples of one vertex and files the vertex under every VOI hit.
 template <typename Label>
 class VertexSampler {
@@ -74,29 +80,32 @@ public:
         : volume_(volume), labels_(labels), results_(results), sizeX_(volume.sizeX()), sizeY_(volume.sizeY()),
           sizeZ_(volume.sizeZ()) {}
 
-    void start(VertexIndex vertex, float px, float py, float pz, float nx, float ny, float nz) {
+    void start(VertexIndex vertex, const float (&position)[3], const float (&normal)[3]) {
         vertex_ = vertex;
-        px_ = px, py_ = py, pz_ = pz, nx_ = nx, ny_ = ny, nz_ = nz;
+        for (int a = 0; a < 3; ++a) p_[a] = position[a], n_[a] = normal[a];
         lastLabel_ = 0;
     }
 
-    void sample(float s) {
+    // Samples offset s; returns false when the sample lies outside. The cell
+    // of an inside sample is left in cell_.
+    bool sample(float s) {
         // Kept as separate single-precision operations in this order; the
         // build forbids contracting them into fused multiply-adds.
-        const float x = px_ + s * nx_;
-        const float y = py_ + s * ny_;
-        const float z = pz_ + s * nz_;
+        const float x = p_[0] + s * n_[0];
+        const float y = p_[1] + s * n_[1];
+        const float z = p_[2] + s * n_[2];
         // Truncation lands in 0 .. size - 1 exactly when -1 < value < size;
         // testing that first (false for NaN) means only coordinates with an
         // int32 value are ever converted.
-        if (!(x > -1.0f && static_cast<double>(x) < sizeX_)) return;
-        if (!(y > -1.0f && static_cast<double>(y) < sizeY_)) return;
-        if (!(z > -1.0f && static_cast<double>(z) < sizeZ_)) return;
-        const std::uint32_t label = labels_[volume_.cellIndex(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
-                                                              static_cast<std::int32_t>(z))];
+        if (!(x > -1.0f && static_cast<double>(x) < sizeX_)) return false;
+        if (!(y > -1.0f && static_cast<double>(y) < sizeY_)) return false;
+        if (!(z > -1.0f && static_cast<double>(z) < sizeZ_)) return false;
+        cell_[0] = static_cast<std::int32_t>(x), cell_[1] = static_cast<std::int32_t>(y);
+        cell_[2] = static_cast<std::int32_t>(z);
+        const std::uint32_t label = labels_[volume_.cellIndex(cell_[0], cell_[1], cell_[2])];
         // Neighbouring offsets mostly fall into the same cell or the same set
         // of VOIs, which has already received this vertex.
-        if (label == 0 || label == lastLabel_) return;
+        if (label == 0 || label == lastLabel_) return true;
         lastLabel_ = label;
         for (const std::int32_t* k = volume_.membersBegin(label); k != volume_.membersEnd(label); ++k) {
             // Vertices come in ascending order, so "not yet added" is "not the
@@ -104,15 +113,70 @@ public:
             VertexList& list = results_[static_cast<std::size_t>(*k)];
             if (list.empty() || list.back() != vertex_) list.push_back(vertex_);
         }
+        return true;
+    }
+
+    // Samples the offsets sign * d for the distances d from first up to
+    // limit, in ascending order of d.
+    void sampleSide(OffsetSequence& offsets, float first, double limit, float sign) {
+        float d = first;
+        int run = 0;
+        bool inside = false;
+        std::int32_t previous[3] = {0, 0, 0};
+        do {
+            if (static_cast<double>(d) > limit) return;
+            const bool nowInside = sample(sign * d);
+            if (nowInside && inside && sameCell(previous)) {
+                if (++run >= kRunBeforeJump) {
+                    run = 0;
+                    jumpWithinCell(offsets, d, limit, sign);
+                }
+            } else {
+                run = 0;
+                inside = nowInside;
+                for (int a = 0; a < 3; ++a) previous[a] = cell_[a];
+            }
+        } while (offsets.next(d));
     }
 
 private:
+    bool sameCell(const std::int32_t (&other)[3]) const {
+        return cell_[0] == other[0] && cell_[1] == other[1] && cell_[2] == other[2];
+    }
+
+    // Moves d, whose sample lies in cell_, as far as possible while the
+    // sample provably stays in cell_. Each coordinate's cell only ever moves
+    // one way as d grows (every rounding step is monotonic), so when a later
+    // distance samples the same cell, so does every distance in between:
+    // skipping them changes nothing. The estimate of where the cell ends only
+    // proposes the later distance; the check against the exact sample decides.
+    void jumpWithinCell(OffsetSequence& offsets, float& d, double limit, float sign) {
+        const std::int32_t here[3] = {cell_[0], cell_[1], cell_[2]};
+        double target = limit;
+        for (int a = 0; a < 3; ++a) {
+            const double velocity = static_cast<double>(sign) * n_[a];
+            if (velocity == 0.0) continue;
+            const double position = p_[a];
+            // Cell c covers [c, c + 1), cell 0 also (-1, 0).
+            const double edge = velocity > 0 ? here[a] + 1.0 : (here[a] == 0 ? -1.0 : static_cast<double>(here[a]));
+            const double margin = (std::fabs(position) + std::fabs(edge) + 2.0) * 0x1p-18;
+            target = std::min(target, (edge - position) / velocity - margin / std::fabs(velocity));
+        }
+        float candidate = 0.0f;
+        if (target <= d || !offsets.lastAtMost(target, candidate) || candidate <= d) return;
+        const bool stillInside = sample(sign * candidate);
+        const bool same = stillInside && sameCell(here);
+        for (int a = 0; a < 3; ++a) cell_[a] = here[a];
+        if (same) d = candidate;
+    }
+
     const VoiLabelVolume& volume_;
     const Label* labels_;
     std::vector<VertexList>& results_;
     double sizeX_, sizeY_, sizeZ_;
     VertexIndex vertex_ = 0;
-    float px_ = 0, py_ = 0, pz_ = 0, nx_ = 0, ny_ = 0, nz_ = 0;
+    float p_[3] = {0, 0, 0}, n_[3] = {0, 0, 0};
+    std::int32_t cell_[3] = {0, 0, 0};
     std::uint32_t lastLabel_ = 0;
 };
 
@@ -124,42 +188,33 @@ template <typename Label>
 void sampleVertices(const VoiLabelVolume& volume, const Label* labels, const SurfaceMesh& mesh, float from,
                     float to, OffsetSequence& offsets, std::vector<VertexList>& results) {
     VertexSampler<Label> sampler(volume, labels, results);
-    const float towards = to;      // positive offsets reach up to this
-    const float against = -from;   // negative offsets reach down to minus this
+    const float towards = to;     // positive offsets reach up to this
+    const float against = -from;  // negative offsets reach down to minus this
     const bool anyDistances = offsets.hasDistances();
     for (VertexIndex j = 0; j < mesh.nrOfVertices; ++j) {
-        const float px = mesh.vertexX[j] + 0.5f, py = mesh.vertexY[j] + 0.5f, pz = mesh.vertexZ[j] + 0.5f;
-        const float nx = mesh.normalX[j], ny = mesh.normalY[j], nz = mesh.normalZ[j];
+        const float position[3] = {mesh.vertexX[j] + 0.5f, mesh.vertexY[j] + 0.5f, mesh.vertexZ[j] + 0.5f};
+        const float normal[3] = {mesh.normalX[j], mesh.normalY[j], mesh.normalZ[j]};
         OffsetWindow window;
-        if (!narrowByAxis(px, nx, volume.sizeX(), window) || !narrowByAxis(py, ny, volume.sizeY(), window) ||
-            !narrowByAxis(pz, nz, volume.sizeZ(), window)) {
+        if (!narrowByAxis(position[0], normal[0], volume.sizeX(), window) ||
+            !narrowByAxis(position[1], normal[1], volume.sizeY(), window) ||
+            !narrowByAxis(position[2], normal[2], volume.sizeZ(), window)) {
             continue;
         }
-        sampler.start(j, px, py, pz, nx, ny, nz);
+        sampler.start(j, position, normal);
         sampler.sample(0.0f);
         // A zero normal puts every finite offset's sample where offset 0's is.
         if (!anyDistances || !window.bounded) continue;
-        float d = 0.0f;
+        float first = 0.0f;
         // NaN bounds fail these comparisons: no offsets on that side.
         if (towards >= offsets.first()) {
             const double limit = std::min(window.hi, static_cast<double>(towards));
             const double begin = std::max(window.lo, 0.0);
-            if (begin <= limit && offsets.firstAtLeast(begin, d)) {
-                do {
-                    if (static_cast<double>(d) > limit) break;
-                    sampler.sample(d);
-                } while (offsets.next(d));
-            }
+            if (begin <= limit && offsets.firstAtLeast(begin, first)) sampler.sampleSide(offsets, first, limit, 1.0f);
         }
         if (against >= offsets.first()) {
             const double limit = std::min(-window.lo, static_cast<double>(against));
             const double begin = std::max(-window.hi, 0.0);
-            if (begin <= limit && offsets.firstAtLeast(begin, d)) {
-                do {
-                    if (static_cast<double>(d) > limit) break;
-                    sampler.sample(-d);
-                } while (offsets.next(d));
-            }
+            if (begin <= limit && offsets.firstAtLeast(begin, first)) sampler.sampleSide(offsets, first, limit, -1.0f);
         }
     }
 }

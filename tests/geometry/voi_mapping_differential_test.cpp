@@ -29,7 +29,10 @@ public:
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
     bool chance(double p) { return std::bernoulli_distribution(p)(random_); }
 
-    Scene make(bool unitNormals) {
+    // unitNormals: every normal scaled to length 1 (or 0); shortNormals:
+    // every normal scaled to a length of 0.01 to 0.15, so that samples
+    // linger in each cell for dozens to hundreds of offsets.
+    Scene make(bool unitNormals, bool shortNormals = false) {
         Scene scene;
         VoxelGrid& grid = scene.grid;
         grid.dimX = pick(1, 20), grid.dimY = pick(1, 20), grid.dimZ = pick(1, 20);
@@ -38,7 +41,14 @@ public:
         grid.orientationCode = chance(0.5) ? 2 : pick(0, 1);
         const int nrOfVOIs = pick(0, 5);
         for (int k = 0; k < nrOfVOIs; ++k) scene.store.vois.push_back(makeVoi(grid));
-        scene.mesh = makeMesh(grid, unitNormals);
+        scene.mesh = makeMesh(grid, unitNormals || shortNormals);
+        if (shortNormals) {
+            MeshData& mesh = scene.mesh;
+            for (std::size_t v = 0; v < mesh.x.size(); ++v) {
+                const float length = uniform(0.01f, 0.15f);
+                mesh.nx[v] *= length, mesh.ny[v] *= length, mesh.nz[v] *= length;
+            }
+        }
         return scene;
     }
 
@@ -185,6 +195,23 @@ TEST(VoiMappingDifferential, HugeAndEndlessRangesMatchARangeCoveringTheVolume) {
         const auto expected = testing::referenceMapVOIsToVertices(
             scene.store.count(), scene.grid, view, range.coveringFrom, range.coveringTo, 0.1f, referenceStore.fetcher());
         ASSERT_EQ(fast, expected);
+    }
+}
+
+// Short normals keep many neighbouring offsets in one cell, which the fast
+// version steps over; wide ranges make them cross several cells anyway.
+TEST(VoiMappingDifferential, ShortNormalsCrossingManyCellsMatchTheLiteralMapping) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        SceneMaker maker(seed * 104729u);
+        Scene scene = maker.make(false, true);
+        const float from = maker.uniform(-60, 0), to = maker.uniform(0, 60);
+        const float step = maker.chance(0.7) ? 0.1f : 0.05f;
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const SurfaceMesh view = scene.mesh.view();
+        VoiStore fastStore = scene.store, referenceStore = scene.store;
+        ASSERT_EQ(mapVOIsToVertices(scene.store.count(), scene.grid, view, from, to, step, fastStore.fetcher()),
+                  testing::referenceMapVOIsToVertices(scene.store.count(), scene.grid, view, from, to, step,
+                                                      referenceStore.fetcher()));
     }
 }
 
