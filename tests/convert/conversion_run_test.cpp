@@ -2,6 +2,7 @@
 // plug-in: createPlugin, initPlugin, execute, delete.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,23 @@ using fakehost::Scene;
 using testing::ScratchFolder;
 using Texts = std::vector<std::string>;
 using Cells = std::vector<std::pair<int, int>>;
+
+// The real host's module is its executable: it outlives the plug-in. Keep
+// the fake one loaded for the whole process as well, since a plug-in module
+// that used thread-local storage with destructors cannot be unloaded by
+// dlclose and calls its host once more when the process ends (pluginLog's
+// closing lines).
+class HostOutlivesPlugin : public ::testing::Environment {
+public:
+    void SetUp() override {
+        handle_ = ::dlopen(fakehost::modulePath(fakehost::FakeHostModule::Zevkalon).c_str(), RTLD_LAZY | RTLD_LOCAL);
+        ASSERT_NE(handle_, nullptr) << ::dlerror();
+    }
+
+private:
+    void* handle_ = nullptr;  // deliberately never closed
+};
+const auto* const kHostOutlivesPlugin = ::testing::AddGlobalTestEnvironment(new HostOutlivesPlugin);
 
 // What one execute did, seen from the host.
 struct Outcome {
