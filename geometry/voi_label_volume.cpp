@@ -1,5 +1,6 @@
 #include "geometry/voi_label_volume.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -65,7 +66,10 @@ std::uint32_t VoiLabelVolume::labelForCurrentVoi(std::uint32_t previous) {
     // which are all larger: it stays ascending without sorting. Distinct
     // previous sets give distinct new sets, so the table never repeats a set.
     const std::size_t from = setStart_[previous], to = setStart_[previous + 1];
-    members_.reserve(members_.size() + 1 + (to - from));
+    // Grown geometrically by hand: reserving the exact size on every new set
+    // would copy the whole table each time.
+    const std::size_t needed = members_.size() + 1 + (to - from);
+    if (needed > members_.capacity()) members_.reserve(std::max(needed, 2 * members_.capacity()));
     members_.push_back(currentVoi_);
     for (std::size_t i = from; i < to; ++i) members_.push_back(members_[i]);
     setStart_.push_back(members_.size());
