@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 
+#include "host/captured_stderr.h"
 #include "host/host_error.h"
 
 #if defined(TESSARIN_HAVE_GIFTI)
@@ -65,10 +66,13 @@ const giiDataArray& findArray(gifti_image& image, int intent, const char* what, 
 
 SurfaceFile readGiftiSurface(const std::string& path) {
     if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the surface file");
-    // The library's own diagnostics would clutter stderr; ours say what failed.
-    gifti_set_verb(0);
-    std::unique_ptr<gifti_image, GiftiDeleter> image(gifti_read_image(path.c_str(), 1));
-    if (!image) throw badInput(path + ": not a readable GIFTI file");
+    // The library's diagnostics are caught and added to our message.
+    gifti_set_verb(1);
+    std::unique_ptr<gifti_image, GiftiDeleter> image;
+    const std::string detail = captureStderr([&] { image.reset(gifti_read_image(path.c_str(), 1)); });
+    if (!image) {
+        throw badInput(path + ": not a readable GIFTI file" + (detail.empty() ? "" : " (" + detail + ")"));
+    }
 
     const giiDataArray& points = findArray(*image, NIFTI_INTENT_POINTSET, "POINTSET", path);
     const giiDataArray& triangles = findArray(*image, NIFTI_INTENT_TRIANGLE, "TRIANGLE", path);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "host/captured_stderr.h"
 #include "host/host_error.h"
 
 #if defined(TESSARIN_HAVE_NIFTI)
@@ -81,11 +82,14 @@ std::string voxelName(std::int64_t index, const std::int32_t dims[3]) {
 
 LabelVolume readLabelVolume(const std::string& path) {
     if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the volume file");
-    // The library reports its own failures on stderr in its own words; ours
-    // below are the ones the user needs.
-    nifti_set_debug_level(0);
-    std::unique_ptr<nifti_image, NiftiDeleter> image(nifti_image_read(path.c_str(), 1));
-    if (!image || image->data == nullptr) throw badInput(path + ": not a readable NIfTI-1 or NIfTI-2 volume");
+    // The library reports its failures on stderr in its own words; they are
+    // caught and added to ours, so every message starts with "zevkalon: ".
+    nifti_set_debug_level(1);
+    std::unique_ptr<nifti_image, NiftiDeleter> image;
+    const std::string detail = captureStderr([&] { image.reset(nifti_image_read(path.c_str(), 1)); });
+    if (!image || image->data == nullptr) {
+        throw badInput(path + ": not a readable NIfTI-1 or NIfTI-2 volume" + (detail.empty() ? "" : " (" + detail + ")"));
+    }
 
     for (int d = 4; d <= 7; ++d) {
         if (image->dim[0] >= d && image->dim[d] > 1) {

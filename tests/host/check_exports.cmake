@@ -1,0 +1,21 @@
+# Fails unless the host executable HOST exports, of its own functions, exactly
+# the host functions named in LIST (the linker's dynamic list).
+execute_process(COMMAND nm -D --defined-only ${HOST} OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${HOST}")
+endif()
+file(STRINGS ${LIST} wanted REGEX "zk[A-Za-z]+;")
+string(REGEX REPLACE "[ ;]" "" wanted "${wanted}")
+list(SORT wanted)
+string(REGEX MATCHALL "[A-Za-z_0-9]+zk[A-Za-z]+|[ \n]zk[A-Za-z]+" found "${symbols}")
+string(REGEX REPLACE "[ \n]" "" found "${found}")
+list(SORT found)
+if(NOT found STREQUAL wanted)
+    message(FATAL_ERROR "exported host functions differ:\n  found:  ${found}\n  wanted: ${wanted}")
+endif()
+# The project's own code stays private: no mangled tessarin or zevkalon names.
+if(symbols MATCHES "8tessarin|8zevkalon")
+    message(FATAL_ERROR "the executable exports project symbols:\n${symbols}")
+endif()
+list(LENGTH found count)
+message(STATUS "exports the ${count} host functions and nothing of its own")

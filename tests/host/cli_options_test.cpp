@@ -1,0 +1,97 @@
+#include "host/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "host/host_error.h"
+
+namespace zevkalon {
+namespace {
+
+TEST(CliOptions, DefaultsFlagsAndBothValueForms) {
+    const HostOptions plain = parseCommandLine({"a.nii", "b.obj"});
+    EXPECT_EQ(plain.mode, HostMode::Run);
+    EXPECT_EQ(plain.volumePath, "a.nii");
+    EXPECT_EQ(plain.surfacePath, "b.obj");
+    EXPECT_EQ(plain.parameters.get("From"), -1.0);
+    EXPECT_EQ(plain.parameters.get("To"), 3.0);
+    for (const char* name : {"NoOverlap", "LargestPatch", "FillHoles", "NrSmooth"}) {
+        EXPECT_EQ(plain.parameters.get(name), 0.0) << name;
+    }
+
+    const HostOptions set = parseCommandLine({"--largest-patch", "a.nii", "--from=-2.5", "b.obj", "--to", "-0.5",
+                                              "--smooth=4", "--labels", "lut.txt", "--voi-file=x/r.voi",
+                                              "--plugin", "p.so", "--export-label-gii", "o.gii"});
+    EXPECT_EQ(set.parameters.get("LargestPatch"), 1.0);
+    EXPECT_EQ(set.parameters.get("NoOverlap"), 0.0);
+    EXPECT_EQ(set.parameters.get("From"), -2.5);
+    EXPECT_EQ(set.parameters.get("To"), -0.5);
+    EXPECT_EQ(set.parameters.get("NrSmooth"), 4.0);
+    EXPECT_EQ(set.labelsPath, "lut.txt");
+    EXPECT_EQ(set.voiFile, "x/r.voi");
+    EXPECT_EQ(set.pluginPath, "p.so");
+    EXPECT_EQ(set.exportLabelGii, "o.gii");
+    EXPECT_EQ(set.volumePath, "a.nii");
+
+    // After "--" a name that starts with a dash is a file.
+    EXPECT_EQ(parseCommandLine({"a.nii", "--", "-odd.obj"}).surfacePath, "-odd.obj");
+    const HostOptions demo = parseCommandLine({"demo", "--out-dir", "out"});
+    EXPECT_EQ(demo.mode, HostMode::Demo);
+    EXPECT_EQ(demo.outDir, "out");
+    EXPECT_EQ(parseCommandLine({"x", "--help"}).mode, HostMode::Help);
+}
+
+TEST(CliOptions, RefusalsAreUsageErrorsNamingTheArgument) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"a", "b", "--no-overlap=1"}, "option --no-overlap takes no value"},
+        {{"a", "b", "--from", "1", "--from", "2"}, "option --from is given twice"},
+        {{"a", "b", "--smooth", "1.5"}, "--smooth expects a whole number, not \"1.5\""},
+        {{"a", "b", "--from", "nan"}, "--from expects a number"},
+        {{"a", "b", "--to", "10.5"}, "--to 10.5 is outside the range -10 to 10"},
+        {{"a", "b", "--labels="}, "option --labels needs a non-empty value"},
+        {{"a", "b", "-x"}, "unknown option -x"},
+        {{"a", "b", "c"}, "too many file arguments (\"c\")"},
+        {{}, "missing the volume and surface files"},
+        {{"a", "b", "--out-dir", "d"}, "--out-dir is only for demo"},
+        {{"demo", "extra"}, "demo takes no file arguments"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        try {
+            parseCommandLine(arguments);
+            ADD_FAILURE() << "accepted: " << message;
+        } catch (const HostError& error) {
+            EXPECT_EQ(error.code(), kExitUsage);
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+        }
+    }
+}
+
+// The dialog script and the command line must offer the same parameters
+// with the same defaults and ranges.
+TEST(CliOptions, DefaultsAndRangesMatchTheDialogScript) {
+    std::ifstream in(std::string(TESSARIN_SOURCE_DIR) + "/plugin_files/Tessarin.js");
+    std::stringstream script;
+    script << in.rdbuf();
+    const std::string text = script.str();
+    const std::regex entry(
+        R"re(\{\s*name:\s*"(\w+)",\s*type:\s*"(\w+)",\s*label:\s*"[^"]*",\s*default:\s*(-?[0-9.]+),\s*min:\s*(-?[0-9.]+),\s*max:\s*(-?[0-9.]+))re");
+    std::vector<std::smatch> found(std::sregex_iterator(text.begin(), text.end(), entry), std::sregex_iterator());
+    ASSERT_EQ(found.size(), dialogParameters().size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const DialogParameter& parameter = dialogParameters()[i];
+        EXPECT_EQ(found[i][1].str(), parameter.name);
+        EXPECT_EQ(found[i][2].str(), parameter.isFloat ? "float" : "int") << parameter.name;
+        EXPECT_EQ(std::stod(found[i][3].str()), parameter.defaultValue) << parameter.name;
+        EXPECT_EQ(std::stod(found[i][4].str()), parameter.minimum) << parameter.name;
+        EXPECT_EQ(std::stod(found[i][5].str()), parameter.maximum) << parameter.name;
+    }
+    // The plug-in reads exactly these names, in this order.
+    const char* names[] = {"From", "To", "NoOverlap", "LargestPatch", "FillHoles", "NrSmooth"};
+    for (std::size_t i = 0; i < 6; ++i) EXPECT_STREQ(dialogParameters()[i].name, names[i]);
+}
+
+}  // namespace
+}  // namespace zevkalon

@@ -1,0 +1,65 @@
+// The demo, and the GIFTI label export of a run.
+#include <cstdlib>
+
+#include "host/poi_reader.h"
+#include "tests/host/host_fixture.h"
+
+namespace zevkalon::testing {
+namespace {
+
+TEST_F(HostRunTest, DemoWritesAValidPoiFileAndLogsEveryStage) {
+    const Result result = run({"demo", "--out-dir", dir_});
+    ASSERT_EQ(result.code, 0) << result.messages;
+    const tessarin::POIFile pois = readPOIFile(path("tessarin_demo.poi"));
+    EXPECT_EQ(pois.NrOfMeshVertices, 40962);
+    ASSERT_EQ(pois.NrOfPOIs, 6);
+    EXPECT_EQ(pois.POIs[5].NameOfPOI, "Deep nucleus (empty)");
+    for (int p = 0; p < 5; ++p) EXPECT_GT(pois.POIs[p].NrOfVertices, 50) << pois.POIs[p].NameOfPOI;
+    // With No overlap on, no vertex is left in two POIs.
+    std::vector<int> owners(40962, 0);
+    for (const auto& poi : pois.POIs) {
+        for (std::int32_t v : poi.Vertices) EXPECT_EQ(owners[v]++, 0) << v;
+    }
+    EXPECT_TRUE(hasLine(result.log, "Plugin>  Options chosen:  <No overlap>   <Largest Patch>   <Fill Holes>   "
+                                    "<Edge Smoothing>  "));
+    EXPECT_TRUE(hasLine(result.log, "Plugin>  POI saved as \"" + path("tessarin_demo.poi") + "\""));
+    EXPECT_NE(result.messages.find("loaded 6 POIs"), std::string::npos);
+    EXPECT_EQ(listFolder(dir_), std::vector<std::string>{"tessarin_demo.poi"});
+}
+
+TEST_F(HostRunTest, LabelExportHoldsOneLabelPerPoiWithItsColour) {
+    writeGridInputs();
+    writeText(path("lut.txt"), "3 V1 255 128 0 0\n7 MT 0 0 255 0\n");
+    const Result result = run({path("labels.nii"), path("grid.obj"), "--labels", path("lut.txt"),
+                               "--export-label-gii", path("pois.label.gii")});
+    ASSERT_EQ(result.code, 0) << result.messages;
+    const GiftiLabels labels = readGiftiLabels(path("pois.label.gii"));
+    ASSERT_EQ(labels.keys.size(), 400u);
+    std::vector<std::int32_t> expected(400, 0);
+    for (std::int32_t v : GridScene::block(2, 4, 2, 4)) expected[v] = 1;
+    for (std::int32_t v : GridScene::block(10, 12, 10, 11)) expected[v] = 2;
+    EXPECT_EQ(labels.keys, expected);
+    EXPECT_EQ(labels.tableKeys, (std::vector<std::int32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(labels.tableNames, (std::vector<std::string>{"???", "V1", "MT", "Label 9 (empty)"}));
+    ASSERT_EQ(labels.tableColours.size(), 4u);
+    // The file holds the colours as decimal text.
+    const std::array<float, 4> v1 = {1.0f, 128.0f / 255.0f, 0.0f, 1.0f}, mt = {0.0f, 0.0f, 1.0f, 1.0f};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_NEAR(labels.tableColours[1][c], v1[c], 1e-5f);
+        EXPECT_NEAR(labels.tableColours[2][c], mt[c], 1e-5f);
+    }
+
+    if (std::string(WB_COMMAND).empty()) {
+        GTEST_SKIP() << "wb_command (Connectome Workbench) is not installed";
+    }
+    const std::string command = std::string("'") + WB_COMMAND + "' -file-information '" + path("pois.label.gii") +
+                                "' > '" + dir_ + ".wb' 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string information = readText(dir_ + ".wb");
+    std::remove((dir_ + ".wb").c_str());
+    EXPECT_EQ(status, 0) << information;
+    EXPECT_NE(information.find("400"), std::string::npos) << information;
+}
+
+}  // namespace
+}  // namespace zevkalon::testing
