@@ -7,13 +7,18 @@ MissingHostFunction::MissingHostFunction(const std::string& functionName)
     : std::runtime_error("Host function " + functionName + " is not available"),
       functionName_(functionName) {}
 
+// Out of line: the type information lives in this one object file.
+MissingHostFunction::~MissingHostFunction() = default;
+
 namespace {
 
 template <typename Function>
 Function entryOf(tessarin::shell::HostFunctionId id, const char* name) {
     const tessarin::shell::HostFunctionAddress address = tessarin::shell::hostFunctionAddress(id);
-    // A null entry would crash the host when called; refuse with a clear error.
-    if (address == nullptr) throw MissingHostFunction(name);
+    // A null entry would crash the host when called; refuse with a clear
+    // error. So would an entry kept from an earlier binding when the latest
+    // one failed: the module it points into may be gone.
+    if (address == nullptr || !hostFunctionsBound()) throw MissingHostFunction(name);
     return reinterpret_cast<Function>(address);
 }
 

@@ -16,13 +16,14 @@
 
 #include "shell/host_api.h"
 
-// Thrown by a forwarder whose table entry is null: the binding never ran,
-// failed, or the host does not export that one function. Calling through a
+// Thrown by a forwarder that has no host function to call: the binding never
+// ran, failed, or the host does not export that one function. Calling through a
 // null entry would crash the host, so the forwarder refuses instead; the
 // exported functions catch this before it reaches the host.
 class MissingHostFunction : public std::runtime_error {
 public:
     explicit MissingHostFunction(const std::string& functionName);
+    ~MissingHostFunction() override;
     // The host function's name, e.g. "zkLoadPOIs".
     const std::string& functionName() const { return functionName_; }
 
@@ -49,7 +50,8 @@ bool versionAtLeast(std::int32_t major, std::int32_t minor, std::int32_t third, 
 
 // The fourteen forwarders: each passes its arguments unchanged to its table
 // entry and returns the entry's result unchanged. Throws MissingHostFunction
-// when the entry is null.
+// when the entry is null or the latest binding failed (its entries may be
+// left from an earlier binding).
 #define ZK_DECLARE_FORWARDER(result, name, params, args) result name params;
 ZK_CALLED_HOST_FUNCTIONS(ZK_DECLARE_FORWARDER)
 #undef ZK_DECLARE_FORWARDER

@@ -14,7 +14,12 @@ namespace {
 
 void* loadModule(const std::string& path) {
 #if defined(_WIN32)
-    void* handle = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+    // Dependencies are looked for beside the module (the variant without the
+    // version function needs its neighbour), which wants backslashes.
+    std::string windowsPath = path;
+    for (char& c : windowsPath) c = c == '/' ? '\\' : c;
+    void* handle = reinterpret_cast<void*>(
+        LoadLibraryExA(windowsPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (handle == nullptr) {
         throw std::runtime_error("cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #if !defined(_WIN32)
 #include <dlfcn.h>
@@ -24,6 +25,12 @@ using tessarin::shell::kHostFunctionCount;
 namespace {
 
 constexpr bool kDontLoadPlugin = false;
+
+std::vector<tessarin::shell::HostFunctionAddress> tableSnapshot() {
+    std::vector<tessarin::shell::HostFunctionAddress> entries;
+    for (std::size_t i = 0; i < kHostFunctionCount; ++i) entries.push_back(hostFunctionAddress(i));
+    return entries;
+}
 
 std::size_t boundEntries() {
     std::size_t n = 0;
@@ -75,9 +82,10 @@ TEST(VersionAtLeast, ComparesComponentsAsSignedNumbersMostSignificantFirst) {
 }
 
 TEST_F(Binding, WithoutAHostModuleFailsAndLeavesTheTableAlone) {
+    const auto before = tableSnapshot();
     EXPECT_FALSE(bindHostFunctions());
     EXPECT_FALSE(hostFunctionsBound());
-    EXPECT_EQ(boundEntries(), 0u);
+    EXPECT_EQ(tableSnapshot(), before);
     // A forwarder refuses a null entry with an error that names the function.
     try {
         zkLoadPOIs("x.poi");
@@ -91,13 +99,13 @@ TEST_F(Binding, WithoutAHostModuleFailsAndLeavesTheTableAlone) {
         PluginHarness harness({FakeHostModule::Zevkalon}, kDontLoadPlugin);
         ASSERT_TRUE(bindHostFunctions());
     }
-    const auto versionEntry = hostFunctionAddress(HostFunctionId::zkGetVersionOfZevkalon);
-    const auto logEntry = hostFunctionAddress(HostFunctionId::zkLogText);
+    const auto bound = tableSnapshot();
+    EXPECT_EQ(boundEntries(), 14u);
     EXPECT_FALSE(bindHostFunctions());
     EXPECT_FALSE(hostFunctionsBound());
-    EXPECT_EQ(hostFunctionAddress(HostFunctionId::zkGetVersionOfZevkalon), versionEntry);
-    EXPECT_EQ(hostFunctionAddress(HostFunctionId::zkLogText), logEntry);
-    EXPECT_EQ(boundEntries(), 14u);
+    EXPECT_EQ(tableSnapshot(), bound);
+    // The kept entries point into a module that is gone: never called.
+    EXPECT_THROW(zkLogText("into an unloaded module"), MissingHostFunction);
 }
 
 TEST_F(Binding, FillsTheCalledEntriesFromZevkalonAndForwardsUnchanged) {
@@ -193,5 +201,6 @@ TEST_F(Binding, RefusesAHostWithoutTheVersionFunctionEvenWhenADependencyHasIt) {
     // Only the version entry was written; the others keep what they held.
     EXPECT_EQ(hostFunctionAddress(HostFunctionId::zkGetVersionOfZevkalon), nullptr);
     EXPECT_EQ(hostFunctionAddress(HostFunctionId::zkLogText), logEntry);
+    EXPECT_THROW(zkLogText("after a failed binding"), MissingHostFunction);
     EXPECT_TRUE(harness.host().calls.empty());
 }

@@ -7,12 +7,17 @@
 #include <vector>
 
 #include "shell/host_functions.h"
+#include "shell/host_table.h"
 #include "tests/fake_host/plugin_harness.h"
 
 // Compiled into this program from fake_host.cpp.
 extern "C" fakehost::FakeHost* fakeHostInstance();
 
 TEST(MainProgramBinding, TheExecutableItselfIsTheHostModule) {
+    // At library load every entry is null.
+    for (std::size_t i = 0; i < tessarin::shell::kHostFunctionCount; ++i) {
+        EXPECT_EQ(tessarin::shell::hostFunctionAddress(i), nullptr) << tessarin::shell::hostFunctionName(i);
+    }
     fakehost::FakeHost& self = *fakeHostInstance();
     self.reset();
     // A "Zevkar.exe" beside it loses: the main program matches "Zevkalon.exe".
