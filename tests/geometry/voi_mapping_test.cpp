@@ -208,8 +208,8 @@ TEST(VoiMapping, EndlessRangesReachFarOffsetsAndEnd) {
     VoiStore vois;
     vois.vois = {{25, 0, 0}, {0, 0, 0}};
     const MeshData mesh = pointsMesh({
-        {-20, 0, 0, 1e-3f, 0, 0},   // outside: cell 0 near s = 2e4, cell 25 near 4.5e4
-        {10, 0, 0, 1e-4f, 0, 0},    // inside: cell 25 near s = 1.5e5, cell 0 near -1e5
+        {-20, 0, 0, 1e-2f, 0, 0},   // outside: cell 0 near s = 2e3, cell 25 near 4.5e3
+        {10, 0, 0, 1e-3f, 0, 0},    // inside: cell 25 near s = 1.5e4, cell 0 near -1e4
         {10, 0, 0, 1e-6f, 0, 0},    // would need 1.5e7, but the sums of 0.1 stop at 2^21
         {-300, 0, 0, 1e-4f, 0, 0},  // would need 3e6
     });
@@ -218,7 +218,7 @@ TEST(VoiMapping, EndlessRangesReachFarOffsetsAndEnd) {
     const auto lists = mapVOIsToVertices(2, grid, mesh.view(), -inf, inf, 0.1f, store.fetcher());
     EXPECT_EQ(lists, (std::vector<VertexList>{{0, 1}, {0, 1}}));
     VoiStore referenceStore = vois;
-    EXPECT_EQ(lists, testing::referenceMapVOIsToVertices(2, grid, mesh.view(), -1.2e5f, 1.6e5f, 0.1f,
+    EXPECT_EQ(lists, testing::referenceMapVOIsToVertices(2, grid, mesh.view(), -1.2e4f, 1.6e4f, 0.1f,
                                                          referenceStore.fetcher()));
     VoiStore hugeStore = vois;
     EXPECT_EQ(lists, mapVOIsToVertices(2, grid, mesh.view(), -1e7f, 1e7f, 0.1f, hugeStore.fetcher()));
