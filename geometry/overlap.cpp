@@ -73,23 +73,52 @@ std::int64_t denseWidthFor(const POIFile& file, std::size_t entries) {
 
 VertexList findOverlapVertices(const POIFile& file) {
     const std::size_t records = recordCount(file);
-    VertexList all;
     std::size_t entries = 0;
-    for (std::size_t i = 0; i < records; ++i) entries += file.POIs[i].Vertices.size();
-    all.reserve(entries);
+    std::int64_t lo = INT32_MAX, hi = INT32_MIN;
     for (std::size_t i = 0; i < records; ++i) {
-        all.insert(all.end(), file.POIs[i].Vertices.begin(), file.POIs[i].Vertices.end());
+        const VertexList& list = file.POIs[i].Vertices;
+        entries += list.size();
+        for (VertexIndex v : list) lo = std::min<std::int64_t>(lo, v), hi = std::max<std::int64_t>(hi, v);
+    }
+    VertexList overlap;
+    if (entries == 0) return overlap;
+
+    if (hi - lo + 1 > denseWidthFor(file, entries)) {
+        // Values far apart: sort them all and pick the repeats.
+        VertexList all;
+        all.reserve(entries);
+        for (std::size_t i = 0; i < records; ++i) {
+            all.insert(all.end(), file.POIs[i].Vertices.begin(), file.POIs[i].Vertices.end());
+        }
+        std::sort(all.begin(), all.end());
+        for (std::size_t j = 1; j < all.size(); ++j) {
+            if (all[j] == all[j - 1] && (overlap.empty() || overlap.back() != all[j])) overlap.push_back(all[j]);
+        }
+        return overlap;
     }
 
-    // Count occurrences per distinct value; a value is an overlap vertex the
-    // moment its count reaches 2.
-    KeyIds ids(all, denseWidthFor(file, entries));
-    std::vector<std::int32_t> counts(static_cast<std::size_t>(ids.size()), 0);
-    VertexList overlap;
-    for (VertexIndex v : all) {
-        if (++counts[static_cast<std::size_t>(ids.find(v))] == 2) overlap.push_back(v);
+    // Count occurrences per vertex; a vertex is an overlap vertex the moment
+    // its count reaches 2.
+    const auto width = static_cast<std::int32_t>(hi - lo + 1);
+    const auto base = static_cast<std::int32_t>(lo);
+    ScratchMarks counts(width);
+    for (std::size_t i = 0; i < records; ++i) {
+        for (VertexIndex v : file.POIs[i].Vertices) {
+            const std::int32_t count = counts->get(v - base) + 1;
+            counts->set(v - base, count);
+            if (count == 2) overlap.push_back(v);
+        }
     }
-    std::sort(overlap.begin(), overlap.end());
+    // Ascending: sort the few found, or read them off the range when they are
+    // many compared with it.
+    if (overlap.size() * 16 < static_cast<std::size_t>(width)) {
+        std::sort(overlap.begin(), overlap.end());
+    } else {
+        overlap.clear();
+        for (std::int32_t offset = 0; offset < width; ++offset) {
+            if (counts->get(offset) >= 2) overlap.push_back(base + offset);
+        }
+    }
     return overlap;
 }
 

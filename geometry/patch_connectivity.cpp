@@ -148,6 +148,40 @@ private:
     std::vector<std::int32_t> triangles_;  // triangle indices, ascending within a vertex
 };
 
+// The areas of all patches and of the whole list in one scan over the
+// triangles, each sum still taken in ascending triangle order. Needs every
+// vertex to lie in one patch only (repeats within a patch are fine); returns
+// false, with nothing computed, when a vertex stands in two patches.
+bool areasInOnePass(const VertexList& whole, const PatchList& patches, const SurfaceMesh& mesh,
+                    std::vector<float>& areas, float& wholeArea) {
+    ScratchMarks patchOf(mesh.nrOfVertices);
+    for (std::size_t i = 0; i < patches.size(); ++i) {
+        const auto label = static_cast<std::int32_t>(i);
+        for (VertexIndex v : patches[i]) {
+            if (patchOf->isSet(v) && patchOf->get(v) != label) return false;
+            patchOf->set(v, label);
+        }
+    }
+    // Lists of fewer than three entries have area 0 even if a triangle's
+    // three indices were all among them (a triangle with repeated corners).
+    std::vector<char> measured(patches.size());
+    for (std::size_t i = 0; i < patches.size(); ++i) measured[i] = patches[i].size() >= 3;
+    const bool wholeMeasured = whole.size() >= 3;
+    wholeArea = 0.0f;
+    const std::int32_t* tri = mesh.triangles;
+    for (std::int32_t t = 0; t < mesh.nrOfTriangles; ++t, tri += 3) {
+        if (!patchOf->isSet(tri[0]) || !patchOf->isSet(tri[1]) || !patchOf->isSet(tri[2])) continue;
+        const float area = triangleArea(mesh, t);
+        if (wholeMeasured) wholeArea += area;
+        const auto label = static_cast<std::size_t>(patchOf->get(tri[0]));
+        if (measured[label] && patchOf->get(tri[1]) == patchOf->get(tri[0]) &&
+            patchOf->get(tri[2]) == patchOf->get(tri[0])) {
+            areas[label] += area;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh) {
@@ -199,15 +233,10 @@ LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mes
     result.nrOfPatches = static_cast<std::int32_t>(patches.size());
     if (patches.empty()) return result;  // nothing to choose from; the list stays empty
 
-    // Scanning every triangle per patch costs O(patches x triangles); with
-    // more than a couple of measurable patches, index the triangles once.
-    const auto measurable = std::count_if(patches.begin(), patches.end(),
-                                          [](const VertexList& p) { return p.size() >= 3; });
     std::vector<float> areas(patches.size(), 0.0f);
-    if (measurable <= 2) {
-        for (std::size_t i = 0; i < patches.size(); ++i) areas[i] = patchArea(patches[i], mesh);
-        result.areaBefore = patchArea(vertices, mesh);
-    } else {
+    if (!areasInOnePass(vertices, patches, mesh, areas, result.areaBefore)) {
+        // A vertex in two patches: measure the patches one by one, visiting
+        // only the triangles that start at their vertices.
         const TrianglesByFirstVertex index(mesh);
         std::vector<std::int32_t> scratch;
         for (std::size_t i = 0; i < patches.size(); ++i) areas[i] = index.area(patches[i], mesh, scratch);
