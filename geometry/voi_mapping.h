@@ -50,7 +50,9 @@ using VoxelFetcher = std::function<VoxelTriples(std::int32_t voi)>;
 // (offsets whose samples cannot reach the volume are not evaluated), and a
 // range past the point where the running sum stops growing (2097152 for step
 // 0.1) adds nothing further, so From = -1e7, To = 1e7 or infinite bounds
-// cost about as much as a range spanning the volume. A NaN bound allows no
+// cost about as much as a range spanning the volume. Runs of offsets whose
+// samples provably stay in one cell are stepped over, so short normals do
+// not multiply the work either. A NaN bound allows no
 // offsets on its side; offset 0 is always sampled. A step that is not above
 // 0 (or NaN) leaves offset 0 alone.
 //
