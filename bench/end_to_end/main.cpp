@@ -1,0 +1,347 @@
+// End-to-end benchmark: the whole conversion through the plug-in's C ABI on
+// a brain-sized scene, phase by phase, against the literal reference path.
+//
+//   zevkalon [--plugin FILE] [--literal-limit SECONDS] [--no-literal]
+//            [--edge N] [--smooth N] [--keep]
+//
+// This program is the host: it is named zevkalon so that the plug-in binds
+// to its exported host functions. Phase times come from the arrival times of
+// the plug-in's log entries; the literal path runs each phase in a child
+// process on the same input and is stopped at the limit (default 600 s).
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/end_to_end/bench_host.h"
+#include "bench/end_to_end/brain_scene.h"
+#include "bench/end_to_end/conversion_pipeline.h"
+#include "bench/end_to_end/time_limited.h"
+#include "geometry/patch_connectivity.h"
+#include "shell/plugin_interface.h"
+
+namespace tessarin::bench {
+namespace {
+
+struct Arguments {
+    std::string plugin = TESSARIN_PLUGIN_PATH;
+    double literalLimit = 600.0;
+    bool literal = true;
+    int edgePoints = 206;
+    int smoothSteps = 2;
+    bool keep = false;
+};
+
+Arguments parseArguments(int argc, char** argv) {
+    Arguments arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "%s needs a value\n", option.c_str());
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (option == "--plugin") {
+            arguments.plugin = value();
+        } else if (option == "--literal-limit") {
+            arguments.literalLimit = std::atof(value().c_str());
+        } else if (option == "--no-literal") {
+            arguments.literal = false;
+        } else if (option == "--edge") {
+            arguments.edgePoints = std::atoi(value().c_str());
+        } else if (option == "--smooth") {
+            arguments.smoothSteps = std::atoi(value().c_str());
+        } else if (option == "--keep") {
+            arguments.keep = true;
+        } else {
+            std::fprintf(stderr,
+                         "usage: %s [--plugin FILE] [--literal-limit SECONDS] [--no-literal] [--edge N] "
+                         "[--smooth N] [--keep]\n",
+                         argv[0]);
+            std::exit(2);
+        }
+    }
+    if (arguments.edgePoints < 3 || arguments.smoothSteps < 1 || arguments.literalLimit <= 0.0) {
+        std::fprintf(stderr, "--edge must be at least 3, --smooth at least 1, --literal-limit above 0\n");
+        std::exit(2);
+    }
+    return arguments;
+}
+
+double secondsBetween(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+double peakResidentMB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
+}
+
+double currentResidentMB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+bool sameRecords(const POIFile& a, const POIFile& b) {
+    if (a.POIs.size() != b.POIs.size()) return false;
+    for (std::size_t i = 0; i < a.POIs.size(); ++i) {
+        if (a.POIs[i].Vertices != b.POIs[i].Vertices || a.POIs[i].NrOfVertices != b.POIs[i].NrOfVertices) return false;
+    }
+    return true;
+}
+
+// The plug-in's time for each phase, from its log: a phase ends with its
+// last log entry and starts where the previous phase ended (the mapping
+// starts at the options line and ends at the first "Converted voi" line).
+struct PluginTimes {
+    bool complete = false;
+    double phase[kPhaseCount] = {};
+    bool ran[kPhaseCount] = {};
+};
+
+PluginTimes phaseTimes(const std::vector<LogEntry>& log) {
+    PluginTimes times;
+    int options = -1, firstConverted = -1, lastConverted = -1, saved = -1;
+    int stageStart[4] = {-1, -1, -1, -1};
+    const char* headers[4] = {"\nPlugin>  Only keeping the biggest surface patch", "\nPlugin>  Filling holes in patches",
+                              "\nPlugin>  Smooth patch edges by growing and shrinking ", "\nPlugin>  Removing "};
+    for (int i = 0; i < static_cast<int>(log.size()); ++i) {
+        const std::string& text = log[static_cast<std::size_t>(i)].text;
+        if (startsWith(text, "Plugin>  Options chosen: ")) options = i;
+        if (startsWith(text, "Plugin>  Converted voi ")) {
+            if (firstConverted < 0) firstConverted = i;
+            lastConverted = i;
+        }
+        for (int s = 0; s < 4; ++s) {
+            if (startsWith(text, headers[s]) && stageStart[s] < 0) stageStart[s] = i;
+        }
+        if (startsWith(text, "\nPlugin>  POI saved as ")) saved = i;
+    }
+    if (options < 0 || firstConverted < 0 || saved < 0) return times;
+    // End entry of every phase that ran, in order.
+    std::vector<std::pair<int, int>> ends;  // (phase, index of its last entry)
+    ends.push_back({static_cast<int>(Phase::Mapping), firstConverted});
+    ends.push_back({static_cast<int>(Phase::Records), lastConverted});
+    std::vector<int> starts;
+    for (int s = 0; s < 4; ++s) {
+        if (stageStart[s] >= 0) starts.push_back(s);
+    }
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        const int next = k + 1 < starts.size() ? stageStart[starts[k + 1]] : saved;
+        ends.push_back({static_cast<int>(Phase::LargestPatch) + starts[k], next - 1});
+    }
+    ends.push_back({static_cast<int>(Phase::Writing), saved});
+    int previous = options;
+    for (const auto& [phase, end] : ends) {
+        times.phase[phase] = secondsBetween(log[static_cast<std::size_t>(previous)].at, log[static_cast<std::size_t>(end)].at);
+        times.ran[phase] = true;
+        previous = end;
+    }
+    times.complete = true;
+    return times;
+}
+
+struct SceneStats {
+    std::size_t mappedVertices = 0, emptyPOIs = 0, multiPatchPOIs = 0, overlapVertices = 0;
+};
+
+int run(const Arguments& arguments) {
+    std::printf("Tessarin end-to-end benchmark (single thread, one process)\n");
+    const Clock::time_point buildStart = Clock::now();
+    const BrainScene scene = makeBrainScene(arguments.edgePoints);
+    std::printf("scene: %d vertices, %d triangles, volume %d x %d x %d, %zu VOIs with %zu voxels (built in %.2f s)\n",
+                scene.mesh.nrOfVertices(), scene.mesh.nrOfTriangles(), scene.dims[0], scene.dims[1], scene.dims[2],
+                scene.vois.size(), scene.totalVoxels(), secondsBetween(buildStart, Clock::now()));
+
+    char folderTemplate[] = "/tmp/tessarin-bench-XXXXXX";
+    if (mkdtemp(folderTemplate) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string folder = folderTemplate;
+    RunOptions options;
+    options.smoothSteps = arguments.smoothSteps;
+    HostState host;
+    host.scene = &scene;
+    host.voiFileName = folder + "/brain.voi";
+    host.meshFileName = folder + "/brain.srf";
+    host.floatParameters = {{"From", options.from}, {"To", options.to}};
+    host.intParameters = {{"NoOverlap", 1}, {"LargestPatch", 1}, {"FillHoles", 1}, {"NrSmooth", options.smoothSteps}};
+    std::printf("settings: From %g, To %g, NoOverlap 1, LargestPatch 1, FillHoles 1, NrSmooth %d\n", options.from,
+                options.to, options.smoothSteps);
+    const std::string poiPath = folder + "/brain.poi";
+
+    // ---- The plug-in, through its C ABI, as the host drives it.
+    setHostState(&host);
+    const double residentBefore = currentResidentMB();
+    void* module = dlopen(arguments.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        std::fprintf(stderr, "cannot load the plug-in %s: %s\n", arguments.plugin.c_str(), dlerror());
+        return 1;
+    }
+    auto create = reinterpret_cast<CreatePluginFn>(dlsym(module, "createPlugin"));
+    ZKRPluginInterface* plugin = create == nullptr ? nullptr : create();
+    if (plugin == nullptr || !plugin->initPlugin()) {
+        std::fprintf(stderr, "the plug-in did not start: %s\n", host.messages.empty() ? "" : host.messages.back().c_str());
+        return 1;
+    }
+    const Clock::time_point executeStart = Clock::now();
+    const bool executed = plugin->execute();
+    const Clock::time_point executeEnd = Clock::now();
+    delete plugin;
+    const double peak = peakResidentMB();
+    dlclose(module);
+    setHostState(nullptr);
+    const double whole = secondsBetween(executeStart, executeEnd);
+    if (!executed || !host.messages.empty() || host.loadRequests.size() != 1) {
+        std::fprintf(stderr, "the run failed: %s\n", host.messages.empty() ? "" : host.messages.back().c_str());
+        return 1;
+    }
+    const PluginTimes plugin_times = phaseTimes(host.log);
+    if (!plugin_times.complete) {
+        std::fprintf(stderr, "the plug-in's log lacks the expected lines\n");
+        return 1;
+    }
+    const std::string pluginText = readFile(poiPath);
+
+    // ---- The same run replayed in-process with the library's operations,
+    // giving every literal phase its input; it must write what the plug-in wrote.
+    const SurfaceMesh mesh = scene.mesh.view();
+    const std::vector<VertexList> mapped = mapScene(libraryOps(), scene, options);
+    std::vector<POIFile> before(kPhaseCount), after(kPhaseCount);
+    after[static_cast<int>(Phase::Records)] = buildRecords(scene, mapped, host.meshFileName);
+    SceneStats stats;
+    for (const VertexList& list : mapped) {
+        stats.mappedVertices += list.size();
+        stats.emptyPOIs += list.empty() ? 1 : 0;
+        if (list.size() > 2 && splitIntoPatches(list, mesh).size() > 1) ++stats.multiPatchPOIs;
+    }
+    POIFile current = after[static_cast<int>(Phase::Records)];
+    for (Phase phase : {Phase::LargestPatch, Phase::FillHoles, Phase::Smoothing, Phase::NoOverlap}) {
+        before[static_cast<int>(phase)] = current;
+        if (phase == Phase::NoOverlap) stats.overlapVertices = libraryOps().findOverlapVertices(current).size();
+        runStage(phase, libraryOps(), current, mesh, options);
+        after[static_cast<int>(phase)] = current;
+    }
+    current.FileName = poiPath;
+    std::ostringstream replayText;
+    current.writeTo(replayText);
+    const bool replayMatches = replayText.str() == pluginText;
+    std::printf("POIs: %zu mapped vertices in all, %zu empty, %zu with several patches, %zu shared vertices before "
+                "the no-overlap stage; POI file %zu bytes\n",
+                stats.mappedVertices, stats.emptyPOIs, stats.multiPatchPOIs, stats.overlapVertices, pluginText.size());
+    std::printf("in-process replay writes the plug-in's file byte for byte: %s\n", replayMatches ? "yes" : "NO");
+
+    // ---- The literal path, one child process per phase.
+    LimitedResult literal[kPhaseCount];
+    bool literalRan[kPhaseCount] = {};
+    if (arguments.literal) {
+        std::printf("literal path (each phase stopped after %.0f s):", arguments.literalLimit);
+        std::fflush(stdout);
+        literal[static_cast<int>(Phase::Mapping)] = runWithTimeLimit(
+            [&](double& seconds) {
+                const Clock::time_point start = Clock::now();
+                const std::vector<VertexList> lists = mapScene(literalOps(), scene, options);
+                seconds = secondsBetween(start, Clock::now());
+                return lists == mapped;
+            },
+            arguments.literalLimit);
+        literalRan[static_cast<int>(Phase::Mapping)] = true;
+        std::printf(" mapping");
+        std::fflush(stdout);
+        for (Phase phase : {Phase::LargestPatch, Phase::FillHoles, Phase::Smoothing, Phase::NoOverlap}) {
+            const int p = static_cast<int>(phase);
+            literal[p] = runWithTimeLimit(
+                [&](double& seconds) {
+                    POIFile file = before[p];
+                    const Clock::time_point start = Clock::now();
+                    runStage(phase, literalOps(), file, mesh, options);
+                    seconds = secondsBetween(start, Clock::now());
+                    return sameRecords(file, after[p]);
+                },
+                arguments.literalLimit);
+            literalRan[p] = true;
+            std::printf(", %s", phaseName(phase));
+            std::fflush(stdout);
+        }
+        literal[static_cast<int>(Phase::Writing)] = runWithTimeLimit(
+            [&](double& seconds) {
+                const std::string path = folder + "/literal.poi";
+                const Clock::time_point start = Clock::now();
+                const bool written = writeLiteral(current, path);
+                seconds = secondsBetween(start, Clock::now());
+                return written && readFile(path) == pluginText;
+            },
+            arguments.literalLimit);
+        literalRan[static_cast<int>(Phase::Writing)] = true;
+        std::printf(", writing\n");
+    }
+
+    // ---- The table.
+    std::printf("\n%-15s %12s %14s %10s %8s\n", "phase", "plug-in s", "literal s", "speed-up", "same");
+    bool ratiosMet = true;
+    for (int p = 0; p < kPhaseCount; ++p) {
+        if (!plugin_times.ran[p]) continue;
+        std::printf("%-15s %12.4f", phaseName(static_cast<Phase>(p)), plugin_times.phase[p]);
+        if (!literalRan[p]) {
+            std::printf(" %14s %10s %8s\n", "-", "-", "-");
+            continue;
+        }
+        const LimitedResult& l = literal[p];
+        const double ratio = plugin_times.phase[p] > 0.0 ? l.seconds / plugin_times.phase[p] : 0.0;
+        if (l.crashed) {
+            std::printf(" %14s %10s %8s\n", "crashed", "-", "-");
+            ratiosMet = false;
+        } else if (!l.finished) {
+            char bound[32], times[32];
+            std::snprintf(bound, sizeof bound, "> %.0f", l.seconds);
+            std::snprintf(times, sizeof times, "> %.0fx", ratio);
+            std::printf(" %14s %10s %8s\n", bound, times, "-");
+            ratiosMet = ratiosMet && ratio >= 20.0;
+        } else {
+            std::printf(" %14.4f %9.1fx %8s\n", l.seconds, ratio, l.matches ? "yes" : "NO");
+            ratiosMet = ratiosMet && ratio >= 20.0;
+        }
+    }
+    std::printf("%-15s %12.4f   (execute, from the call to its return)\n", "whole run", whole);
+    std::printf("\npeak resident memory: %.1f MB (process; %.1f MB resident before the plug-in was loaded)\n", peak,
+                residentBefore);
+    std::printf("targets: whole run < 2 s: %s; peak resident < 300 MB: %s", whole < 2.0 ? "met" : "MISSED",
+                peak < 300.0 ? "met" : "MISSED");
+    if (arguments.literal) std::printf("; every phase >= 20x the literal path: %s", ratiosMet ? "met" : "MISSED");
+    std::printf("\n");
+
+    if (!arguments.keep) {
+        std::remove(poiPath.c_str());
+        std::remove((folder + "/literal.poi").c_str());
+        rmdir(folder.c_str());
+    } else {
+        std::printf("output kept in %s\n", folder.c_str());
+    }
+    return replayMatches ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace tessarin::bench
+
+int main(int argc, char** argv) { return tessarin::bench::run(tessarin::bench::parseArguments(argc, argv)); }
