@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "host/host_error.h"
@@ -76,17 +75,32 @@ TEST(CliOptions, DefaultsAndRangesMatchTheDialogScript) {
     std::stringstream script;
     script << in.rdbuf();
     const std::string text = script.str();
-    const std::regex entry(
-        R"re(\{\s*name:\s*"(\w+)",\s*type:\s*"(\w+)",\s*label:\s*"[^"]*",\s*default:\s*(-?[0-9.]+),\s*min:\s*(-?[0-9.]+),\s*max:\s*(-?[0-9.]+))re");
-    std::vector<std::smatch> found(std::sregex_iterator(text.begin(), text.end(), entry), std::sregex_iterator());
+    // Each parameter is one "{ name: ..., type: ..., default: ..., min: ..., max: ... }".
+    struct Entry {
+        std::string name, type;
+        double defaultValue, minimum, maximum;
+    };
+    const auto field = [](const std::string& entry, const std::string& key) {
+        const std::size_t at = entry.find(key + ":");
+        if (at == std::string::npos) return std::string();
+        std::size_t start = entry.find_first_not_of(" \"", at + key.size() + 1);
+        std::size_t stop = entry.find_first_of(",\"}", start);
+        return entry.substr(start, stop - start);
+    };
+    std::vector<Entry> found;
+    for (std::size_t at = text.find("{ name:"); at != std::string::npos; at = text.find("{ name:", at + 1)) {
+        const std::string entry = text.substr(at, text.find('}', at) - at);
+        found.push_back({field(entry, "name"), field(entry, "type"), std::stod(field(entry, "default")),
+                         std::stod(field(entry, "min")), std::stod(field(entry, "max"))});
+    }
     ASSERT_EQ(found.size(), dialogParameters().size());
     for (std::size_t i = 0; i < found.size(); ++i) {
         const DialogParameter& parameter = dialogParameters()[i];
-        EXPECT_EQ(found[i][1].str(), parameter.name);
-        EXPECT_EQ(found[i][2].str(), parameter.isFloat ? "float" : "int") << parameter.name;
-        EXPECT_EQ(std::stod(found[i][3].str()), parameter.defaultValue) << parameter.name;
-        EXPECT_EQ(std::stod(found[i][4].str()), parameter.minimum) << parameter.name;
-        EXPECT_EQ(std::stod(found[i][5].str()), parameter.maximum) << parameter.name;
+        EXPECT_EQ(found[i].name, parameter.name);
+        EXPECT_EQ(found[i].type, parameter.isFloat ? "float" : "int") << parameter.name;
+        EXPECT_EQ(found[i].defaultValue, parameter.defaultValue) << parameter.name;
+        EXPECT_EQ(found[i].minimum, parameter.minimum) << parameter.name;
+        EXPECT_EQ(found[i].maximum, parameter.maximum) << parameter.name;
     }
     // The plug-in reads exactly these names, in this order.
     const char* names[] = {"From", "To", "NoOverlap", "LargestPatch", "FillHoles", "NrSmooth"};
