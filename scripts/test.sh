@@ -37,7 +37,9 @@ if ! command -v x86_64-w64-mingw32-g++-posix > /dev/null; then
 else
     tessarin_log "Windows cross build"
     t=$SECONDS
-    tessarin_build "$windows" -DCMAKE_TOOLCHAIN_FILE="$TESSARIN_ROOT/cmake/toolchain-mingw-x86_64.cmake"
+    # The native zevkalon is what the Windows demo (Zevkalon.exe under Wine) is compared with.
+    tessarin_build "$windows" -DCMAKE_TOOLCHAIN_FILE="$TESSARIN_ROOT/cmake/toolchain-mingw-x86_64.cmake" \
+        -DTESSARIN_NATIVE_ZEVKALON="$native/host/zevkalon"
     phase "Windows cross build" $t
 
     if tessarin_have_wine; then
