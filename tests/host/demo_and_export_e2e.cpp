@@ -58,7 +58,10 @@ TEST_F(HostRunTest, LabelExportHoldsOneLabelPerPoiWithItsColour) {
     const std::string information = readText(dir_ + ".wb");
     std::remove((dir_ + ".wb").c_str());
     EXPECT_EQ(status, 0) << information;
-    EXPECT_NE(information.find("400"), std::string::npos) << information;
+    EXPECT_NE(information.find("Maps with LabelTable:   true"), std::string::npos) << information;
+    for (const char* text : {"Number of Vertices:     400", " V1 ", " MT ", " Label 9 (empty) "}) {
+        EXPECT_NE(information.find(text), std::string::npos) << text << "\n" << information;
+    }
 }
 
 }  // namespace
