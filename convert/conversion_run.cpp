@@ -11,6 +11,7 @@
 #include "convert/output_path.h"
 #include "convert/poi_from_voi.h"
 #include "convert/run_settings.h"
+#include "geometry/vertex_marks.h"
 #include "geometry/voi_mapping.h"
 #include "poi/poi_file.h"
 #include "shell/host_functions.h"
@@ -105,14 +106,17 @@ void reportRunError(const char* text) noexcept {
 
 bool Tessarin::execute() {
     // Every error ends here: an exception must never unwind into the host's frames.
-    // The run's data lives inside runConversion and is gone before the message box.
+    // The run's data lives inside runConversion and is gone before the message box;
+    // the geometry's pooled scratch marks go with it, so nothing of a run outlives it.
+    bool finished = false;
     try {
         tessarin::runConversion();
-        return true;
+        finished = true;
     } catch (const std::exception& error) {
         tessarin::reportRunError(error.what());
     } catch (...) {
         tessarin::reportRunError("The conversion stopped because of an unknown error.");
     }
-    return false;
+    tessarin::releaseScratchMarks();
+    return finished;
 }

@@ -20,11 +20,13 @@ void VertexMarks::reset(std::int32_t nrOfVertices) {
 
 namespace {
 
-// Marks not lent out at the moment. The library is single-threaded, but a
-// per-thread pool costs nothing and keeps the operations safe to call from
-// several threads anyway.
+// Marks not lent out at the moment. The library runs on its host's one
+// thread and takes no locks, so one pool serves every call. It is a plain
+// static, not thread_local: a thread_local with a destructor would pin the
+// plug-in module in memory (the loader refuses to unload it), so its log
+// stream would outlive the host it writes to.
 std::vector<std::unique_ptr<VertexMarks>>& freeMarks() {
-    thread_local std::vector<std::unique_ptr<VertexMarks>> pool;
+    static std::vector<std::unique_ptr<VertexMarks>> pool;
     return pool;
 }
 
@@ -49,5 +51,7 @@ ScratchMarks::~ScratchMarks() {
     } catch (...) {
     }
 }
+
+void releaseScratchMarks() noexcept { std::vector<std::unique_ptr<VertexMarks>>().swap(freeMarks()); }
 
 }  // namespace tessarin

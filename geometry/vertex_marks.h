@@ -1,4 +1,4 @@
-// Per-vertex marks that clear in constant time, and a per-thread pool of them.
+// Per-vertex marks that clear in constant time, and a pool of them.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +45,7 @@ private:
     std::uint32_t generation_ = 0;  // 0 is never a live generation
 };
 
-// A VertexMarks borrowed from a pool of the calling thread for the lifetime of
+// A VertexMarks borrowed from the pool for the lifetime of
 // this object, already reset for nrOfVertices vertices. Leases nest (an
 // operation may call another that borrows its own marks); each live lease has
 // its own VertexMarks. The pool keeps the arrays between calls, so repeated
@@ -63,5 +63,9 @@ public:
 private:
     std::unique_ptr<VertexMarks> marks_;
 };
+
+// Frees the marks kept in the pool. The conversion run calls it when it ends,
+// so no memory of a run outlives it. Preconditions: no ScratchMarks alive.
+void releaseScratchMarks() noexcept;
 
 }  // namespace tessarin
