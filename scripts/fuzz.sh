@@ -26,10 +26,11 @@ if ! command -v clang++ > /dev/null; then
     echo "fuzz.sh: clang++ is missing (apt-get install clang libclang-rt-14-dev, or run scripts/setup.sh)" >&2
     exit 1
 fi
-cmake -S "$root/fuzz" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ > "$build.configure.log" 2>&1 ||
-    { cat "$build.configure.log" >&2; exit 1; }
-cmake --build "$build" --target "${targets[@]}" -j2 > "$build.build.log" 2>&1 ||
-    { tail -40 "$build.build.log" >&2; exit 1; }
+mkdir -p "$build"
+cmake -S "$root/fuzz" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ > "$build/configure.log" 2>&1 ||
+    { cat "$build/configure.log" >&2; exit 1; }
+cmake --build "$build" --target "${targets[@]}" -j2 > "$build/build.log" 2>&1 ||
+    { tail -40 "$build/build.log" >&2; exit 1; }
 
 results="$build/results"
 rm -rf "$results"

@@ -1,0 +1,112 @@
+// Faults while the POI file is saved, end to end through zevkalon: the
+// target folder is read-only, the disk is full, the target is a folder. In
+// each case an existing file at the target keeps its old bytes, nothing
+// else is left behind, the run fails with status 6 and the user reads one
+// clear message naming the file.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "tests/robustness/robustness_inputs.h"
+#include "tests/robustness/zevkalon_process.h"
+
+namespace zevkalon::robustness {
+namespace {
+
+constexpr int kExitRunFailed = 6;
+const std::string kOldContent = "FileVersion:      2\n\nthe previous POI file, which must survive\n";
+
+class SaveFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = makeFolder();
+        inputs_ = dir_ + "/inputs";
+        out_ = dir_ + "/out";
+        mkdir(inputs_.c_str(), 0755);
+        mkdir(out_.c_str(), 0755);
+        const GridScene scene;
+        writeFile(inputs_ + "/labels.nii", scene.volume());
+        writeFile(inputs_ + "/grid.obj", scene.obj());
+    }
+    void TearDown() override { removeTree(dir_); }
+
+    ProcessResult save(const ProcessLimits& limits = {}) const {
+        return runZevkalon({"--voi-file", out_ + "/rois.voi", inputs_ + "/labels.nii", inputs_ + "/grid.obj"}, limits);
+    }
+    std::string target() const { return out_ + "/rois.poi"; }
+
+    // The failure as the user sees it: status 6, and exactly one line that
+    // names the problem and the file.
+    void expectOneMessage(const ProcessResult& result, const std::string& problem) const {
+        EXPECT_EQ(result.signal, 0);
+        EXPECT_EQ(result.exitCode, kExitRunFailed) << result.messages;
+        std::size_t mentions = 0;
+        for (std::size_t at = result.messages.find(target()); at != std::string::npos;
+             at = result.messages.find(target(), at + 1)) {
+            ++mentions;
+        }
+        EXPECT_EQ(mentions, 1u) << result.messages;
+        EXPECT_NE(result.messages.find(problem + target()), std::string::npos) << result.messages;
+        EXPECT_EQ(result.log.find("POI saved as"), std::string::npos) << result.log;
+    }
+
+    std::string dir_, inputs_, out_;
+};
+
+TEST_F(SaveFaults, AReadOnlyFolderKeepsTheOldFile) {
+    ProcessLimits limits;
+    if (permissionBitsAreIgnored()) {
+        // Root ignores permission bits; without CAP_DAC_OVERRIDE it does not.
+        if (!canDropPermissionOverride()) {
+            GTEST_SKIP() << "running as root and the capability that overrides permission bits cannot be dropped "
+                            "here, so no folder can be made read-only for zevkalon";
+        }
+        limits.withoutPermissionOverride = true;
+    }
+    writeFile(target(), kOldContent);
+    // The check before the run sees a folder; it turns read-only before the save.
+    ASSERT_EQ(chmod(out_.c_str(), 0555), 0);
+    const ProcessResult result = save(limits);
+    ASSERT_EQ(result.setupError, "");
+    chmod(out_.c_str(), 0755);
+    expectOneMessage(result, "Cannot Create file: ");
+    EXPECT_EQ(readFile(target()), kOldContent);
+    EXPECT_EQ(listFolder(out_), std::vector<std::string>{"rois.poi"});
+}
+
+TEST_F(SaveFaults, AFullDiskKeepsTheOldFile) {
+    writeFile(target(), kOldContent);
+    // Every file zevkalon writes may hold 64 bytes: the POI file needs about 600.
+    ProcessLimits limits;
+    limits.maxFileBytes = 64;
+    const ProcessResult result = save(limits);
+    ASSERT_EQ(result.setupError, "");
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.exitCode, kExitRunFailed) << result.messages;
+    const bool named = result.messages.find("Cannot Write file: " + target()) != std::string::npos ||
+                       result.messages.find("Cannot Close file: " + target()) != std::string::npos;
+    EXPECT_TRUE(named) << result.messages;
+    EXPECT_EQ(readFile(target()), kOldContent);
+    EXPECT_EQ(listFolder(out_), std::vector<std::string>{"rois.poi"});
+
+    // The same run without the limit succeeds: the limit was the only fault.
+    const ProcessResult unlimited = save();
+    EXPECT_EQ(unlimited.exitCode, 0) << unlimited.messages;
+    EXPECT_GT(readFile(target()).size(), 64u);
+}
+
+TEST_F(SaveFaults, AFolderAtTheTargetIsLeftAlone) {
+    ASSERT_EQ(mkdir(target().c_str(), 0755), 0);
+    writeFile(target() + "/inside.txt", kOldContent);
+    const ProcessResult result = save();
+    expectOneMessage(result, "Cannot Create file: ");
+    struct stat info {};
+    ASSERT_EQ(stat(target().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(listFolder(target()), std::vector<std::string>{"inside.txt"});
+    EXPECT_EQ(readFile(target() + "/inside.txt"), kOldContent);
+    EXPECT_EQ(listFolder(out_), std::vector<std::string>{"rois.poi"});
+}
+
+}  // namespace
+}  // namespace zevkalon::robustness
