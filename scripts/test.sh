@@ -69,6 +69,11 @@ else
     fi
 fi
 
+tessarin_log "Fuzzing (libFuzzer, 10 s per target)"
+t=$SECONDS
+TESSARIN_FUZZ_BUILD_DIR="$TESSARIN_BUILD_ROOT/fuzz" bash "$TESSARIN_ROOT/scripts/fuzz.sh"
+phase "fuzzing" $t
+
 tessarin_log "All tests passed"
 printf '%s\n' "${phase_times[@]}"
 printf '%-34s %4d s\n' "total" $((SECONDS - started))
