@@ -56,6 +56,9 @@ else
             WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_loader" wineboot --init > /dev/null 2>&1 || true
         fi
         # A persistent server makes each Wine start cheap; stopped again below.
+        # First let the server that wineboot (or an earlier run) started end:
+        # a second one for the same prefix refuses to start.
+        "$wineserver_bin" -w || true
         "$wineserver_bin" -p
         status=0
         (cd "$windows" && ctest --output-on-failure --timeout 600 -j 1) || status=$?
