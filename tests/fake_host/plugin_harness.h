@@ -31,6 +31,14 @@
 //
 // Errors (a module that cannot be loaded, a call in the wrong state) throw
 // std::runtime_error, which fails the test.
+//
+// Tests that link the shell objects (tessarin_shell) and call
+// bindHostFunctions() themselves with PluginHarness(hosts, false): bind again
+// after the harness is gone (it then returns false), so that the test
+// program's own pluginLog does not write into an unloaded module at exit.
+//
+// Windows (the cross build, under Wine): the fake hosts are DLLs whose files
+// are named "Zevkalon.exe" / "Zevkar.exe"; the same tests run there.
 #pragma once
 
 #include <cstddef>
