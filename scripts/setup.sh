@@ -9,7 +9,8 @@
 # the native release configuration into build/release.
 #
 # Environment: TESSARIN_JOBS (parallel build jobs, default 2),
-# TESSARIN_BUILD_ROOT (where build folders go, default <repo>/build).
+# TESSARIN_BUILD_ROOT (where build folders go, default <repo>/build),
+# TESSARIN_NO_WINE=1 (skip the Wine tests as on a machine without Wine).
 
 TESSARIN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TESSARIN_JOBS="${TESSARIN_JOBS:-2}"
@@ -62,8 +63,10 @@ tessarin_build() {
     cmake --build "$dir" -j "$TESSARIN_JOBS"
 }
 
-# The Wine loader the Windows tests run under.
+# The Wine loader the Windows tests run under (TESSARIN_NO_WINE=1 acts as if
+# there were none).
 tessarin_have_wine() {
+    [ "${TESSARIN_NO_WINE:-0}" != 1 ] || return 1
     [ -x /usr/lib/wine/wine64 ] || command -v wine64 > /dev/null || command -v wine > /dev/null
 }
 

@@ -53,16 +53,22 @@ else
         export WINEPREFIX="$windows/wine-prefix"
         export WINEDEBUG=-all,err+module
         if [ ! -f "$WINEPREFIX/system.reg" ]; then
-            WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_loader" wineboot --init > /dev/null 2>&1 || true
+            WINEDLLOVERRIDES="mscoree,mshtml=" "$wine_loader" wineboot --init < /dev/null > /dev/null 2>&1 || true
         fi
-        # A persistent server makes each Wine start cheap; stopped again below.
-        # First let the server that wineboot (or an earlier run) started end:
-        # a second one for the same prefix refuses to start.
+        # A persistent server makes each Wine start cheap. Only one server
+        # runs per prefix: end the one wineboot (or an interrupted run) left.
+        "$wineserver_bin" -k > /dev/null 2>&1 || true
         "$wineserver_bin" -w || true
         "$wineserver_bin" -p
+        trap '"$wineserver_bin" -k > /dev/null 2>&1 || true' EXIT
+        # The first process of a prefix starts Wine's background services,
+        # which keep its output open for as long as the server lives; start
+        # them here, away from ctest's pipes, or ctest waits for them.
+        "$wine_loader" cmd /c exit < /dev/null > /dev/null 2>&1 || true
         status=0
-        (cd "$windows" && ctest --output-on-failure --timeout 600 -j 1) || status=$?
-        "$wineserver_bin" -k || true
+        (cd "$windows" && ctest --output-on-failure --timeout 300 -j 1) || status=$?
+        "$wineserver_bin" -k > /dev/null 2>&1 || true
+        trap - EXIT
         phase "Windows tests (Wine)" $t
         [ "$status" = 0 ] || exit "$status"
     else
