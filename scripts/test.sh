@@ -13,6 +13,16 @@ source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 started=$SECONDS
 phase_times=()
 phase() { phase_times+=("$(printf '%-34s %4d s' "$1" $((SECONDS - $2)))"); }
+wineserver_started=""
+# On every exit, passed or failed: stop our Wine server, show the timings.
+finish() {
+    local status=$?
+    if [ -n "$wineserver_started" ]; then "$wineserver_started" -k > /dev/null 2>&1 || true; fi
+    [ "$status" = 0 ] && tessarin_log "All tests passed" || tessarin_log "FAILED (exit status $status)"
+    [ "${#phase_times[@]}" = 0 ] || printf '%s\n' "${phase_times[@]}"
+    printf '%-34s %4d s\n' "total" $((SECONDS - started))
+}
+trap finish EXIT
 
 tessarin_log "Packages"
 t=$SECONDS
@@ -60,7 +70,7 @@ else
         "$wineserver_bin" -k > /dev/null 2>&1 || true
         "$wineserver_bin" -w || true
         "$wineserver_bin" -p
-        trap '"$wineserver_bin" -k > /dev/null 2>&1 || true' EXIT
+        wineserver_started="$wineserver_bin"
         # The first process of a prefix starts Wine's background services,
         # which keep its output open for as long as the server lives; start
         # them here, away from ctest's pipes, or ctest waits for them.
@@ -68,7 +78,7 @@ else
         status=0
         (cd "$windows" && ctest --output-on-failure --timeout 300 -j 1) || status=$?
         "$wineserver_bin" -k > /dev/null 2>&1 || true
-        trap - EXIT
+        wineserver_started=""
         phase "Windows tests (Wine)" $t
         [ "$status" = 0 ] || exit "$status"
     else
@@ -82,7 +92,3 @@ tessarin_log "Fuzzing (libFuzzer, 10 s per target)"
 t=$SECONDS
 TESSARIN_FUZZ_BUILD_DIR="$TESSARIN_BUILD_ROOT/fuzz" bash "$TESSARIN_ROOT/scripts/fuzz.sh"
 phase "fuzzing" $t
-
-tessarin_log "All tests passed"
-printf '%s\n' "${phase_times[@]}"
-printf '%-34s %4d s\n' "total" $((SECONDS - started))
