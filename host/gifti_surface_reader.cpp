@@ -1,11 +1,13 @@
 #include "host/gifti_surface_reader.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
 
 #include "host/captured_stderr.h"
+#include "host/gifti_structure_check.h"
 #include "host/host_error.h"
 
 #if defined(TESSARIN_HAVE_GIFTI)
@@ -65,7 +67,9 @@ const giiDataArray& findArray(gifti_image& image, int intent, const char* what, 
 }  // namespace
 
 SurfaceFile readGiftiSurface(const std::string& path) {
+    if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a surface file");
     if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the surface file");
+    checkGiftiStructure(path);
     // The library's diagnostics are caught and added to our message.
     gifti_set_verb(1);
     std::unique_ptr<gifti_image, GiftiDeleter> image;

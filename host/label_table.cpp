@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <ostream>
@@ -64,9 +65,13 @@ LabelTable parseLabelTable(std::istream& in, const std::string& sourceName) {
 }
 
 LabelTable readLabelTable(const std::string& path) {
+    // A folder opens like an empty file on some systems; it must not pass as an empty table.
+    if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a label table");
     std::ifstream in(path);
     if (!in) throw badInput(path + ": cannot open the label table");
-    return parseLabelTable(in, path);
+    LabelTable table = parseLabelTable(in, path);
+    if (in.bad()) throw badInput(path + ": reading the label table failed");
+    return table;
 }
 
 const std::array<std::int32_t, 12>& defaultPalette() {

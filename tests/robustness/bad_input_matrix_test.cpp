@@ -205,10 +205,9 @@ TEST_F(BadInputMatrix, OverlongPathsAndUnwritableFoldersAreRefused) {
     EXPECT_EQ(listFolder(deep).size(), 1u) << "only the volume may be in its folder";
 }
 
-// Inputs that zevkalon mishandles today: each is refused neither with exit 3
-// nor with a message, but read as something else or crashing the host.
-// Enable once the host's readers check them (see the notes per case).
-TEST_F(BadInputMatrix, DISABLED_KnownHostFaults) {
+// Inputs that the NIfTI and GIFTI libraries on their own would read as
+// something else, or crash on: the host's own checks refuse each of them.
+TEST_F(BadInputMatrix, InputsTheLibrariesWouldMisreadAreRefused) {
     mkdir(path("folder.lut").c_str(), 0755);
     // Labels everywhere, so a volume read with other sizes than declared runs.
     // The NIfTI library turns sizes below 1 into 1 before the host sees them.
