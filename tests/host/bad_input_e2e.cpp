@@ -15,15 +15,15 @@ struct BadCase {
 TEST_F(HostRunTest, BadInputsAreRefusedWithAMessageAndNothingIsWritten) {
     writeGridInputs();
     const GridScene scene;
-    NiftiSpec fractional;
+    NiftiContent fractional;
     fractional.datatype = 16;
     fractional.labels = scene.labels;
     fractional.labels[5] = 1.5;
     writeNifti(fractional, path("fractional.nii"));
-    NiftiSpec fourD;
+    NiftiContent fourD;
     fourD.extraDims = 2;
     writeNifti(fourD, path("fourd.nii"));
-    NiftiSpec singular;
+    NiftiContent singular;
     singular.sform = {1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
     singular.labels = scene.labels;
     writeNifti(singular, path("singular.nii"));
@@ -96,7 +96,7 @@ TEST_F(HostRunTest, BadInputsAreRefusedWithAMessageAndNothingIsWritten) {
 
 TEST_F(HostRunTest, AVolumeWithoutLabelsIsRefusedByThePlugin) {
     writeGridInputs();
-    NiftiSpec blank;
+    NiftiContent blank;
     writeNifti(blank, path("blank.nii"));
     const std::vector<std::string> before = listFolder(dir_);
     const Result result = run({path("blank.nii"), path("grid.obj")});

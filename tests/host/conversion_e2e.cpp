@@ -38,11 +38,11 @@ TEST_F(HostRunTest, ObjSurfaceOnIdentityVolumeWithoutTableWritesThePredictedFile
 
 TEST_F(HostRunTest, GiftiSurfaceWithLabelTableOnNifti2NamesAndColoursThePois) {
     const GridScene scene;
-    NiftiSpec spec;
-    spec.labels = scene.labels;
-    spec.nifti2 = true;
-    spec.datatype = 8;
-    writeNifti(spec, path("seg.nii"));
+    NiftiContent content;
+    content.labels = scene.labels;
+    content.nifti2 = true;
+    content.datatype = 8;
+    writeNifti(content, path("seg.nii"));
     std::vector<float> positions(scene.voxelPositions.begin(), scene.voxelPositions.end());
     writeGiftiSurface(positions, scene.triangles, path("lh.white.surf.gii"));
     writeText(path("lut.txt"), "# FreeSurfer colour table\n\n  3  Left-V1  255 128 0 0\n9 Deep 0 0 255 0  # comment\n");
@@ -74,17 +74,17 @@ TEST_F(HostRunTest, NonIdentityAffinesMapSurfacesAndNormalsToTheVoxelGrid) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        NiftiSpec spec;
-        spec.labels = scene.labels;
+        NiftiContent content;
+        content.labels = scene.labels;
         if (c.qform) {
-            spec.useQform = true;
-            spec.voxelSize = 2.0;
-            spec.qformOffset = {c.sform[3], c.sform[7], c.sform[11]};
+            content.useQform = true;
+            content.voxelSize = 2.0;
+            content.qformOffset = {c.sform[3], c.sform[7], c.sform[11]};
         } else {
-            spec.sform = c.sform;
+            content.sform = c.sform;
         }
         const std::string volume = path(std::string(c.name) + ".nii");
-        writeNifti(spec, volume);
+        writeNifti(content, volume);
         const std::string surface = path(std::string(c.name) + ".obj");
         writeText(surface, objText(scene.worldPositions(c.sform), scene.triangles));
         const Result result = run({volume, surface});
@@ -100,9 +100,9 @@ TEST_F(HostRunTest, TheSurfaceFilesOwnNormalsAreUsed) {
     // Normals pointing down: the samples reach k 2 .. 6 instead of 4 .. 8, so
     // label 3 (k 6) is still found and label 7 (k 8) no longer.
     const GridScene scene;
-    NiftiSpec spec;
-    spec.labels = scene.labels;
-    writeNifti(spec, path("labels.nii"));
+    NiftiContent content;
+    content.labels = scene.labels;
+    writeNifti(content, path("labels.nii"));
     std::vector<double> down;
     for (std::size_t v = 0; v < scene.voxelPositions.size(); v += 3) down.insert(down.end(), {0.0, 0.0, -1.0});
     writeText(path("down.obj"), objText(scene.voxelPositions, scene.triangles, down));

@@ -101,9 +101,9 @@ HostRunTest::Result HostRunTest::run(const std::vector<std::string>& arguments) 
 
 void HostRunTest::writeGridInputs(const std::string& volumeName, const std::string& surfaceName) {
     const GridScene scene;
-    NiftiSpec spec;
-    spec.labels = scene.labels;
-    writeNifti(spec, path(volumeName));
+    NiftiContent content;
+    content.labels = scene.labels;
+    writeNifti(content, path(volumeName));
     writeText(path(surfaceName), objText(scene.voxelPositions, scene.triangles));
 }
 

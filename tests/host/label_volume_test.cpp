@@ -9,7 +9,7 @@
 namespace zevkalon {
 namespace {
 
-using testing::NiftiSpec;
+using testing::NiftiContent;
 
 class LabelVolumeTest : public ::testing::Test {
 protected:
@@ -19,11 +19,11 @@ protected:
 };
 
 TEST_F(LabelVolumeTest, ReadsLabelsAndSformAndMakesOneVoiPerLabelInStorageOrder) {
-    NiftiSpec spec;
-    spec.dims[0] = 3, spec.dims[1] = 2, spec.dims[2] = 2;
-    spec.labels = {0, 5, 0, 2, 0, 0, 5, 0, 0, 0, 0, 2};
-    spec.sform = {2, 0, 0, -1, 0, 3, 0, 0, 0, 0, 4, 5};
-    testing::writeNifti(spec, dir_ + "/v.nii.gz");
+    NiftiContent content;
+    content.dims[0] = 3, content.dims[1] = 2, content.dims[2] = 2;
+    content.labels = {0, 5, 0, 2, 0, 0, 5, 0, 0, 0, 0, 2};
+    content.sform = {2, 0, 0, -1, 0, 3, 0, 0, 0, 0, 4, 5};
+    testing::writeNifti(content, dir_ + "/v.nii.gz");
     const LabelVolume volume = readLabelVolume(dir_ + "/v.nii.gz");
     EXPECT_EQ(volume.dims[0], 3);
     EXPECT_EQ(volume.dims[2], 2);
@@ -41,16 +41,16 @@ TEST_F(LabelVolumeTest, ReadsLabelsAndSformAndMakesOneVoiPerLabelInStorageOrder)
 }
 
 TEST_F(LabelVolumeTest, IntegralFloatsAndScaledValuesAreLabelsAndQformIsTheFallback) {
-    NiftiSpec spec;
-    spec.dims[0] = 2, spec.dims[1] = 1, spec.dims[2] = 1;
-    spec.datatype = 16;
-    spec.labels = {-3.0, 2.0};
-    spec.slope = 2.0, spec.intercept = 1.0;  // labels -5 and 5
-    spec.useQform = true;
-    spec.voxelSize = 1.5;
-    spec.qformOffset = {7, 8, 9};
-    spec.nifti2 = true;
-    testing::writeNifti(spec, dir_ + "/f.nii");
+    NiftiContent content;
+    content.dims[0] = 2, content.dims[1] = 1, content.dims[2] = 1;
+    content.datatype = 16;
+    content.labels = {-3.0, 2.0};
+    content.slope = 2.0, content.intercept = 1.0;  // labels -5 and 5
+    content.useQform = true;
+    content.voxelSize = 1.5;
+    content.qformOffset = {7, 8, 9};
+    content.nifti2 = true;
+    testing::writeNifti(content, dir_ + "/f.nii");
     const LabelVolume volume = readLabelVolume(dir_ + "/f.nii");
     EXPECT_EQ(volume.labels, (std::vector<std::int32_t>{-5, 5}));
     EXPECT_EQ(volume.voxelToWorld.at(0, 0), 1.5);
@@ -61,11 +61,11 @@ TEST_F(LabelVolumeTest, IntegralFloatsAndScaledValuesAreLabelsAndQformIsTheFallb
 }
 
 TEST_F(LabelVolumeTest, RefusesValuesThatAreNoLabels) {
-    NiftiSpec spec;
-    spec.dims[0] = 2, spec.dims[1] = 2, spec.dims[2] = 1;
-    spec.datatype = 16;
-    spec.labels = {0, 0, 0, 3e9};
-    testing::writeNifti(spec, dir_ + "/big.nii");
+    NiftiContent content;
+    content.dims[0] = 2, content.dims[1] = 2, content.dims[2] = 1;
+    content.datatype = 16;
+    content.labels = {0, 0, 0, 3e9};
+    testing::writeNifti(content, dir_ + "/big.nii");
     try {
         readLabelVolume(dir_ + "/big.nii");
         ADD_FAILURE() << "a label beyond 32 bits was accepted";

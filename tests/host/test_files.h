@@ -11,7 +11,7 @@ namespace zevkalon::testing {
 
 // A label volume to write. Labels are stored as datatype (a NIfTI DT_ code:
 // 4 int16, 8 int32, 16 float32, 2 uint8).
-struct NiftiSpec {
+struct NiftiContent {
     std::int32_t dims[3] = {20, 20, 20};
     std::int32_t extraDims = 1;             // size of the fourth dimension (1: none)
     std::vector<double> labels;             // dims product values, i fastest
@@ -27,8 +27,8 @@ struct NiftiSpec {
     double slope = 0.0, intercept = 0.0;    // scl_slope, scl_inter
 };
 
-// Writes spec to path (.nii or .nii.gz).
-void writeNifti(const NiftiSpec& spec, const std::string& path);
+// Writes content to path (.nii or .nii.gz).
+void writeNifti(const NiftiContent& content, const std::string& path);
 
 // Writes a GIFTI surface with a float POINTSET (N x 3) and an int32
 // TRIANGLE array (M x 3); columnMajor stores both arrays column by column.

@@ -30,7 +30,7 @@ void writeGiftiSurface(const std::vector<float>& positions, const std::vector<st
                        const std::string& path, bool columnMajor) {
     gifti_image* image = gifti_create_image(0, 0, 0, 0, nullptr, 0);
     gifti_add_empty_darray(image, 2);
-    struct Spec {
+    struct Content {
         int intent, datatype, rows;
     } specs[2] = {{NIFTI_INTENT_POINTSET, NIFTI_TYPE_FLOAT32, static_cast<int>(positions.size() / 3)},
                   {NIFTI_INTENT_TRIANGLE, NIFTI_TYPE_INT32, static_cast<int>(triangles.size() / 3)}};
