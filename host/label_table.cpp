@@ -1,7 +1,5 @@
 #include "host/label_table.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -9,20 +7,10 @@
 #include <sstream>
 
 #include "host/host_error.h"
+#include "host/number_text.h"
 #include "shell/host_api.h"
 
 namespace zevkalon {
-
-namespace {
-
-bool parseWhole(const std::string& text, long long& value) {
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoll(text.c_str(), &end, 10);
-    return end != text.c_str() && *end == '\0' && errno != ERANGE;
-}
-
-}  // namespace
 
 LabelTable parseLabelTable(std::istream& in, const std::string& sourceName) {
     LabelTable table;
@@ -43,7 +31,7 @@ LabelTable parseLabelTable(std::istream& in, const std::string& sourceName) {
             throw fail("expected \"value name R G B A\", found " + std::to_string(words.size()) + " fields");
         }
         long long value = 0;
-        if (!parseWhole(words[0], value) || value < std::numeric_limits<std::int32_t>::min() ||
+        if (!parseWholeNumber(words[0], value) || value < std::numeric_limits<std::int32_t>::min() ||
             value > std::numeric_limits<std::int32_t>::max()) {
             throw fail("label value \"" + words[0] + "\" is not a whole number");
         }
@@ -52,7 +40,7 @@ LabelTable parseLabelTable(std::istream& in, const std::string& sourceName) {
         std::int32_t* components[3] = {&entry.red, &entry.green, &entry.blue};
         for (int c = 0; c < 3; ++c) {
             long long component = 0;
-            if (!parseWhole(words[2 + c], component) || component < 0 || component > 255) {
+            if (!parseWholeNumber(words[2 + c], component) || component < 0 || component > 255) {
                 throw fail("colour component \"" + words[2 + c] + "\" is not a whole number from 0 to 255");
             }
             *components[c] = static_cast<std::int32_t>(component);

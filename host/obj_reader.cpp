@@ -1,32 +1,14 @@
 #include "host/obj_reader.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <sstream>
 
 #include "host/host_error.h"
+#include "host/number_text.h"
 
 namespace zevkalon {
-
-namespace {
-
-bool parseDouble(const std::string& text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end != text.c_str() && *end == '\0';
-}
-
-bool parseIndex(const std::string& text, long long& value) {
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoll(text.c_str(), &end, 10);
-    return end != text.c_str() && *end == '\0' && errno != ERANGE;
-}
-
-}  // namespace
 
 SurfaceFile parseObj(std::istream& in, const std::string& sourceName) {
     SurfaceFile surface;
@@ -61,7 +43,7 @@ SurfaceFile parseObj(std::istream& in, const std::string& sourceName) {
             std::vector<double>& target = isNormal ? surface.normals : surface.positions;
             for (int c = 0; c < 3; ++c) {
                 double value = 0.0;
-                if (!parseDouble(words[c], value)) throw fail("\"" + words[c] + "\" is not a number");
+                if (!parseRealNumber(words[c], value)) throw fail("\"" + words[c] + "\" is not a number");
                 if (!std::isfinite(value)) throw fail("coordinate \"" + words[c] + "\" is not a finite number");
                 target.push_back(value);
             }
@@ -72,7 +54,7 @@ SurfaceFile parseObj(std::istream& in, const std::string& sourceName) {
             for (const std::string& word : words) {
                 const std::size_t slash = word.find('/');
                 long long index = 0;
-                if (!parseIndex(word.substr(0, slash), index)) throw fail("face index \"" + word + "\" is malformed");
+                if (!parseWholeNumber(word.substr(0, slash), index)) throw fail("face index \"" + word + "\" is malformed");
                 if (index == 0) throw fail("face index 0: OBJ indices start at 1");
                 const long long resolved = index > 0 ? index - 1 : defined + index;
                 if (resolved < 0 || resolved >= defined) {
@@ -82,7 +64,7 @@ SurfaceFile parseObj(std::istream& in, const std::string& sourceName) {
                 const std::size_t second = slash == std::string::npos ? std::string::npos : word.find('/', slash + 1);
                 if (second != std::string::npos && second + 1 < word.size()) {
                     long long normal = 0;
-                    if (!parseIndex(word.substr(second + 1), normal) || normal == 0) {
+                    if (!parseWholeNumber(word.substr(second + 1), normal) || normal == 0) {
                         throw fail("normal index in \"" + word + "\" is malformed");
                     }
                     const long long normalsSoFar = static_cast<long long>(surface.normals.size() / 3);
