@@ -22,11 +22,11 @@ namespace {
 class BadInputMatrix : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = makeFolder();
+        dir_ = makeTempFolder();
         const GridScene scene;
-        writeFile(path("labels.nii"), scene.volume());
-        writeFile(path("grid.obj"), scene.obj());
-        writeFile(path("grid.surf.gii"), scene.gifti());
+        writeText(path("labels.nii"), scene.volume());
+        writeText(path("grid.obj"), scene.obj());
+        writeText(path("grid.surf.gii"), scene.gifti());
     }
     void TearDown() override { removeTree(dir_); }
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
@@ -77,20 +77,20 @@ TEST_F(BadInputMatrix, UnreadableTruncatedAndGarbageFilesAreRefused) {
     mkdir(path("folder.obj").c_str(), 0755);
     mkdir(path("folder.surf.gii").c_str(), 0755);
     const std::string volume = scene.volume();
-    writeFile(path("cut_data.nii"), volume.substr(0, volume.size() / 2));
-    writeFile(path("cut_header.nii"), volume.substr(0, 100));
-    writeFile(path("empty.nii"), "");
+    writeText(path("cut_data.nii"), volume.substr(0, volume.size() / 2));
+    writeText(path("cut_header.nii"), volume.substr(0, 100));
+    writeText(path("empty.nii"), "");
     const std::string packed = gzipped(volume);
-    writeFile(path("cut.nii.gz"), packed.substr(0, packed.size() / 2));
-    writeFile(path("garbage.nii"), randomBytes(4000, 1));
-    writeFile(path("garbage.nii.gz"), gzipped(randomBytes(4000, 2)));
+    writeText(path("cut.nii.gz"), packed.substr(0, packed.size() / 2));
+    writeText(path("garbage.nii"), randomBytes(4000, 1));
+    writeText(path("garbage.nii.gz"), gzipped(randomBytes(4000, 2)));
     const std::string gifti = scene.gifti();
-    writeFile(path("cut.surf.gii"), gifti.substr(0, gifti.size() / 2));
-    writeFile(path("garbage.surf.gii"), randomBytes(3000, 3));
+    writeText(path("cut.surf.gii"), gifti.substr(0, gifti.size() / 2));
+    writeText(path("garbage.surf.gii"), randomBytes(3000, 3));
     const std::string obj = scene.obj();
     const std::size_t lastFace = obj.rfind("f ");
-    writeFile(path("cut.obj"), obj.substr(0, lastFace + 5));
-    writeFile(path("garbage.obj"), randomBytes(3000, 4));
+    writeText(path("cut.obj"), obj.substr(0, lastFace + 5));
+    writeText(path("garbage.obj"), randomBytes(3000, 4));
 
     std::vector<Case> cases = {
         {"volume is a folder", {"@folder.nii", "@grid.obj"}, 3, "folder.nii: "},
@@ -109,8 +109,8 @@ TEST_F(BadInputMatrix, UnreadableTruncatedAndGarbageFilesAreRefused) {
     };
     // Permission bits stop only a process that cannot override them.
     if (!permissionBitsAreIgnored()) {
-        writeFile(path("locked.nii"), volume);
-        writeFile(path("locked.obj"), obj);
+        writeText(path("locked.nii"), volume);
+        writeText(path("locked.obj"), obj);
         chmod(path("locked.nii").c_str(), 0);
         chmod(path("locked.obj").c_str(), 0);
         cases.push_back({"unreadable volume", {"@locked.nii", "@grid.obj"}, 3, "locked.nii: cannot open the volume file"});
@@ -120,26 +120,26 @@ TEST_F(BadInputMatrix, UnreadableTruncatedAndGarbageFilesAreRefused) {
 }
 
 TEST_F(BadInputMatrix, BadMeshesAndImpossibleVolumesAreRefused) {
-    writeFile(path("negative_index.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -1 -2 -4\n");
-    writeFile(path("huge_index.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 1099511627776\n");
-    writeFile(path("infinite.obj"), "v 0 0 0\nv inf 0 0\nv 0 1 0\nf 1 2 3\n");
-    writeFile(path("overflowing.obj"), "v 0 0 0\nv 1e400 0 0\nv 0 1 0\nf 1 2 3\n");
-    writeFile(path("nan.surf.gii"), giftiText({"0", "0", "0", "1", "nan", "0", "0", "1", "0"}, {0, 1, 2}));
-    writeFile(path("infinite.surf.gii"), giftiText({"0", "0", "0", "1", "0", "-inf", "0", "1", "0"}, {0, 1, 2}));
-    writeFile(path("negative.surf.gii"), giftiText({"0", "0", "0", "1", "0", "0", "0", "1", "0"}, {0, -1, 2}));
+    writeText(path("negative_index.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf -1 -2 -4\n");
+    writeText(path("huge_index.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 1099511627776\n");
+    writeText(path("infinite.obj"), "v 0 0 0\nv inf 0 0\nv 0 1 0\nf 1 2 3\n");
+    writeText(path("overflowing.obj"), "v 0 0 0\nv 1e400 0 0\nv 0 1 0\nf 1 2 3\n");
+    writeText(path("nan.surf.gii"), giftiText({"0", "0", "0", "1", "nan", "0", "0", "1", "0"}, {0, 1, 2}));
+    writeText(path("infinite.surf.gii"), giftiText({"0", "0", "0", "1", "0", "-inf", "0", "1", "0"}, {0, 1, 2}));
+    writeText(path("negative.surf.gii"), giftiText({"0", "0", "0", "1", "0", "0", "0", "1", "0"}, {0, -1, 2}));
     // 2048 x 2048 x 1024 = 2^32 voxels declared, a few bytes present.
-    writeFile(path("huge.nii"), niftiFile({2048, 2048, 1024}, 2, 8, std::string(64, '\0')));
+    writeText(path("huge.nii"), niftiFile({2048, 2048, 1024}, 2, 8, std::string(64, '\0')));
     // 2^31 + 1 voxels: one more than a 32-bit signed count can hold.
-    writeFile(path("just_too_big.nii"), niftiFile({32768, 32768, 2}, 2, 8, std::string(64, '\0')));
+    writeText(path("just_too_big.nii"), niftiFile({32768, 32768, 2}, 2, 8, std::string(64, '\0')));
     // Labels that do not fit the host's 32-bit VOI labels.
     std::vector<float> floats(8, 0.0f);
     floats[3] = 3.0e9f;
-    writeFile(path("float_label.nii"), niftiFile({2, 2, 2}, 16, 32, float32Labels(floats)));
+    writeText(path("float_label.nii"), niftiFile({2, 2, 2}, 16, 32, float32Labels(floats)));
     floats[3] = -3.0e9f;
-    writeFile(path("negative_label.nii"), niftiFile({2, 2, 2}, 16, 32, float32Labels(floats)));
+    writeText(path("negative_label.nii"), niftiFile({2, 2, 2}, 16, 32, float32Labels(floats)));
     std::vector<std::int64_t> wide(8, 0);
     wide[5] = std::int64_t(1) << 40;
-    writeFile(path("wide_label.nii"), niftiFile({2, 2, 2}, 1024, 64, int64Labels(wide)));
+    writeText(path("wide_label.nii"), niftiFile({2, 2, 2}, 1024, 64, int64Labels(wide)));
 
     expectRefused({
         {"OBJ index before the first vertex", {"@labels.nii", "@negative_index.obj"}, 3, "negative_index.obj:4: "},
@@ -183,7 +183,7 @@ TEST_F(BadInputMatrix, OverlongPathsAndUnwritableFoldersAreRefused) {
     }
     const std::string longVolume = deep + "/" + std::string(1000 - deep.size() - 5, 'v') + ".nii";
     ASSERT_EQ(longVolume.size(), 1000u);
-    writeFile(longVolume, GridScene().volume());
+    writeText(longVolume, GridScene().volume());
     const std::string longName = path(std::string(996, 'n') + ".nii");
 
     std::vector<Case> cases = {
@@ -211,20 +211,20 @@ TEST_F(BadInputMatrix, InputsTheLibrariesWouldMisreadAreRefused) {
     mkdir(path("folder.lut").c_str(), 0755);
     // Labels everywhere, so a volume read with other sizes than declared runs.
     // The NIfTI library turns sizes below 1 into 1 before the host sees them.
-    writeFile(path("negative_size.nii"), niftiFile({10, -10, 10}, 2, 8, std::string(1000, '\1')));
-    writeFile(path("zero_size.nii"), niftiFile({10, 0, 10}, 2, 8, std::string(1000, '\1')));
-    writeFile(path("no_dimensions.nii"), niftiFile({}, 2, 8, std::string(1000, '\1')));
+    writeText(path("negative_size.nii"), niftiFile({10, -10, 10}, 2, 8, std::string(1000, '\1')));
+    writeText(path("zero_size.nii"), niftiFile({10, 0, 10}, 2, 8, std::string(1000, '\1')));
+    writeText(path("no_dimensions.nii"), niftiFile({}, 2, 8, std::string(1000, '\1')));
     // The NIfTI library sets NaN and infinite float voxels to 0 while loading.
     std::vector<float> floats(8, 0.0f);
     floats[3] = std::numeric_limits<float>::infinity();
     floats[5] = 2.0f;
-    writeFile(path("infinite_label.nii"), niftiFile({2, 2, 2}, 16, 32, float32Labels(floats)));
+    writeText(path("infinite_label.nii"), niftiFile({2, 2, 2}, 16, 32, float32Labels(floats)));
     // The GIFTI library fills an ASCII array that holds fewer values than
     // its Dim0 declares with zeros.
-    writeFile(path("overstated.surf.gii"), giftiText({"0", "0", "0", "1", "0", "0", "0", "1", "0"}, {0, 1, 2}, 1000));
+    writeText(path("overstated.surf.gii"), giftiText({"0", "0", "0", "1", "0", "0", "0", "1", "0"}, {0, 1, 2}, 1000));
     // The GIFTI library dereferences a null array for a Data element outside
     // a DataArray: zevkalon dies with SIGSEGV.
-    writeFile(path("stray_data.surf.gii"),
+    writeText(path("stray_data.surf.gii"),
               "<?xml version=\"1.0\"?>\n<GIFTI Version=\"1.0\" NumberOfDataArrays=\"1\"><Data>0 1 2</Data></GIFTI>\n");
     expectRefused({
         {"label table is a folder", {"--labels", "@folder.lut", "@labels.nii", "@grid.obj"}, 3, "folder.lut: "},
@@ -243,7 +243,7 @@ TEST_F(BadInputMatrix, InputsTheLibrariesWouldMisreadAreRefused) {
 TEST_F(BadInputMatrix, LongAndHostileNamesAreHandledAsDocumented) {
     const std::string longName = std::string(150, 'a') + std::string(150, 'b');
     const std::string formatName = "%s%n%x%p%99999d\"quoted\"";
-    writeFile(path("names.lut"), "1 " + longName + " 255 0 0 0\n2 " + formatName + " 0 0 255 0\n");
+    writeText(path("names.lut"), "1 " + longName + " 255 0 0 0\n2 " + formatName + " 0 0 255 0\n");
     std::string deep = dir_;
     while (deep.size() + 100 <= 980) {
         deep += "/" + std::string(99, 's');
@@ -251,7 +251,7 @@ TEST_F(BadInputMatrix, LongAndHostileNamesAreHandledAsDocumented) {
     }
     const std::string longSurface = deep + "/" + std::string(1000 - deep.size() - 5, 'g') + ".obj";
     ASSERT_EQ(longSurface.size(), 1000u);
-    writeFile(longSurface, GridScene().obj());
+    writeText(longSurface, GridScene().obj());
 
     const ProcessResult result = runZevkalon({"--labels", path("names.lut"), path("labels.nii"), longSurface});
     ASSERT_EQ(result.exitCode, 0) << result.messages;
@@ -265,7 +265,7 @@ TEST_F(BadInputMatrix, LongAndHostileNamesAreHandledAsDocumented) {
         << result.log;
     EXPECT_NE(result.log.find("Plugin>  Converted voi \"" + formatName + "\" of 9 voxels"), std::string::npos)
         << result.log;
-    const std::string poi = readFile(path("labels.poi"));
+    const std::string poi = readText(path("labels.poi"));
     EXPECT_NE(poi.find("NameOfPOI:        \"" + cut + "\"\n"), std::string::npos);
     EXPECT_NE(poi.find("NameOfPOI:        \"" + formatName + "\"\n"), std::string::npos);
     EXPECT_NE(poi.find("FromMeshFile:     \"" + longSurface + "\"\n"), std::string::npos);

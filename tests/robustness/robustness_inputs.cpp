@@ -1,14 +1,10 @@
 #include "tests/robustness/robustness_inputs.h"
 
-#include <dirent.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
-#include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -127,26 +123,6 @@ std::string GridScene::gifti() const {
     return giftiText(coordinates, triangles);
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::string makeFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tessarin_robustness_XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-    return pattern;
-}
-
 void removeTree(const std::string& path) {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0) return;
@@ -159,17 +135,5 @@ void removeTree(const std::string& path) {
     }
 }
 
-std::vector<std::string> listFolder(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return names;
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 }  // namespace zevkalon::robustness

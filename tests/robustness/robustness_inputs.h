@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/host/test_files.h"
+
 namespace zevkalon::robustness {
 
 // A NIfTI-1 single file (.nii): 348-byte header, 4 empty extension bytes,
@@ -43,11 +45,12 @@ struct GridScene {
     std::string gifti() const;    // .surf.gii
 };
 
-// Files and folders.
-void writeFile(const std::string& path, const std::string& bytes);
-std::string readFile(const std::string& path);
-std::string makeFolder();                      // fresh, under TMPDIR or /tmp
+// Files and folders: the host tests' helpers, plus a removal that also
+// clears folders a test made read-only.
+using testing::listFolder;
+using testing::makeTempFolder;
+using testing::readText;
+using testing::writeText;
 void removeTree(const std::string& path);
-std::vector<std::string> listFolder(const std::string& folder);  // sorted names
 
 }  // namespace zevkalon::robustness

@@ -19,14 +19,14 @@ const std::string kOldContent = "FileVersion:      2\n\nthe previous POI file, w
 class SaveFaults : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = makeFolder();
+        dir_ = makeTempFolder();
         inputs_ = dir_ + "/inputs";
         out_ = dir_ + "/out";
         mkdir(inputs_.c_str(), 0755);
         mkdir(out_.c_str(), 0755);
         const GridScene scene;
-        writeFile(inputs_ + "/labels.nii", scene.volume());
-        writeFile(inputs_ + "/grid.obj", scene.obj());
+        writeText(inputs_ + "/labels.nii", scene.volume());
+        writeText(inputs_ + "/grid.obj", scene.obj());
     }
     void TearDown() override { removeTree(dir_); }
 
@@ -63,19 +63,19 @@ TEST_F(SaveFaults, AReadOnlyFolderKeepsTheOldFile) {
         }
         limits.withoutPermissionOverride = true;
     }
-    writeFile(target(), kOldContent);
+    writeText(target(), kOldContent);
     // The check before the run sees a folder; it turns read-only before the save.
     ASSERT_EQ(chmod(out_.c_str(), 0555), 0);
     const ProcessResult result = save(limits);
     ASSERT_EQ(result.setupError, "");
     chmod(out_.c_str(), 0755);
     expectOneMessage(result, "Cannot Create file: ");
-    EXPECT_EQ(readFile(target()), kOldContent);
+    EXPECT_EQ(readText(target()), kOldContent);
     EXPECT_EQ(listFolder(out_), std::vector<std::string>{"rois.poi"});
 }
 
 TEST_F(SaveFaults, AFullDiskKeepsTheOldFile) {
-    writeFile(target(), kOldContent);
+    writeText(target(), kOldContent);
     // Every file zevkalon writes may hold 64 bytes: the POI file needs about 600.
     ProcessLimits limits;
     limits.maxFileBytes = 64;
@@ -86,25 +86,25 @@ TEST_F(SaveFaults, AFullDiskKeepsTheOldFile) {
     const bool named = result.messages.find("Cannot Write file: " + target()) != std::string::npos ||
                        result.messages.find("Cannot Close file: " + target()) != std::string::npos;
     EXPECT_TRUE(named) << result.messages;
-    EXPECT_EQ(readFile(target()), kOldContent);
+    EXPECT_EQ(readText(target()), kOldContent);
     EXPECT_EQ(listFolder(out_), std::vector<std::string>{"rois.poi"});
 
     // The same run without the limit succeeds: the limit was the only fault.
     const ProcessResult unlimited = save();
     EXPECT_EQ(unlimited.exitCode, 0) << unlimited.messages;
-    EXPECT_GT(readFile(target()).size(), 64u);
+    EXPECT_GT(readText(target()).size(), 64u);
 }
 
 TEST_F(SaveFaults, AFolderAtTheTargetIsLeftAlone) {
     ASSERT_EQ(mkdir(target().c_str(), 0755), 0);
-    writeFile(target() + "/inside.txt", kOldContent);
+    writeText(target() + "/inside.txt", kOldContent);
     const ProcessResult result = save();
     expectOneMessage(result, "Cannot Create file: ");
     struct stat info {};
     ASSERT_EQ(stat(target().c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
     EXPECT_EQ(listFolder(target()), std::vector<std::string>{"inside.txt"});
-    EXPECT_EQ(readFile(target() + "/inside.txt"), kOldContent);
+    EXPECT_EQ(readText(target() + "/inside.txt"), kOldContent);
     EXPECT_EQ(listFolder(out_), std::vector<std::string>{"rois.poi"});
 }
 
