@@ -4,10 +4,9 @@
 #include <fstream>
 #include <limits>
 #include <ostream>
-#include <sstream>
 
 #include "host/host_error.h"
-#include "host/number_text.h"
+#include "host/text_words.h"
 #include "shell/host_api.h"
 
 namespace zevkalon {
@@ -19,13 +18,9 @@ LabelTable parseLabelTable(std::istream& in, const std::string& sourceName) {
     while (std::getline(in, line)) {
         ++lineNumber;
         const auto fail = [&](const std::string& problem) {
-            return badInput(sourceName + ":" + std::to_string(lineNumber) + ": " + problem);
+            return badInput(lineProblem(sourceName, lineNumber, problem));
         };
-        const std::size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        std::istringstream fields(line);
-        std::vector<std::string> words;
-        for (std::string word; fields >> word;) words.push_back(word);
+        const std::vector<std::string> words = contentWords(line);
         if (words.empty()) continue;
         if (words.size() < 5 || words.size() > 6) {
             throw fail("expected \"value name R G B A\", found " + std::to_string(words.size()) + " fields");

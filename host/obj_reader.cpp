@@ -3,10 +3,9 @@
 #include <cmath>
 #include <fstream>
 #include <limits>
-#include <sstream>
 
 #include "host/host_error.h"
-#include "host/number_text.h"
+#include "host/text_words.h"
 
 namespace zevkalon {
 
@@ -24,15 +23,12 @@ SurfaceFile parseObj(std::istream& in, const std::string& sourceName) {
     while (std::getline(in, line)) {
         ++lineNumber;
         const auto fail = [&](const std::string& problem) {
-            return badInput(sourceName + ":" + std::to_string(lineNumber) + ": " + problem);
+            return badInput(lineProblem(sourceName, lineNumber, problem));
         };
-        const std::size_t hash = line.find('#');
-        if (hash != std::string::npos) line.erase(hash);
-        std::istringstream fields(line);
-        std::string keyword;
-        if (!(fields >> keyword)) continue;
-        std::vector<std::string> words;
-        for (std::string word; fields >> word;) words.push_back(word);
+        std::vector<std::string> words = contentWords(line);
+        if (words.empty()) continue;
+        const std::string keyword = words.front();
+        words.erase(words.begin());
 
         if (keyword == "v" || keyword == "vn") {
             const bool isNormal = keyword == "vn";
@@ -81,9 +77,10 @@ SurfaceFile parseObj(std::istream& in, const std::string& sourceName) {
     if (!surface.normals.empty()) {
         for (const Corner& corner : cornersWithNormals) {
             if (corner.normal != corner.vertex) {
-                throw badInput(sourceName + ":" + std::to_string(corner.line) + ": a face pairs vertex " +
-                               std::to_string(corner.vertex + 1) + " with normal " + std::to_string(corner.normal + 1) +
-                               "; zevkalon takes one normal per vertex (normal i for vertex i)");
+                throw badInput(lineProblem(sourceName, corner.line,
+                                           "a face pairs vertex " + std::to_string(corner.vertex + 1) + " with normal " +
+                                               std::to_string(corner.normal + 1) +
+                                               "; zevkalon takes one normal per vertex (normal i for vertex i)"));
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "tests/poi/example_poi_file.h"
 
+#include <stdexcept>
+
 namespace tessarin::testing {
 
 POIFile exampleFile() {
@@ -60,6 +62,15 @@ std::string onDisk(const std::string& text) {
 #else
     return text;
 #endif
+}
+
+std::string saveAsError(POIFile& file, const std::string& path) {
+    try {
+        file.saveAs(path);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "no error";
 }
 
 }  // namespace tessarin::testing

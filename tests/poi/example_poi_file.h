@@ -12,6 +12,9 @@ POIFile exampleFile();
 
 extern const char* const kExampleText;
 
+// Saves file at path and returns the error text, or "no error".
+std::string saveAsError(POIFile& file, const std::string& path);
+
 // text as a text-mode stream puts it on disk: CR LF line ends on Windows.
 std::string onDisk(const std::string& text);
 

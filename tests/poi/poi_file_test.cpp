@@ -15,6 +15,7 @@ namespace {
 using testing::fileExists;
 using testing::readFile;
 using testing::ScratchFolder;
+using testing::saveAsError;
 using testing::exampleFile;
 using testing::kExampleText;
 using testing::writeFile;
@@ -111,33 +112,24 @@ TEST(POIFileSave, SavingAgainReplacesTheWholeFile) {
     expectEntries(folder, {"twice.poi"});
 }
 
-std::string expectCreateFailure(POIFile& file, const std::string& path) {
-    try {
-        file.saveAs(path);
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
-}
-
 TEST(POIFileSave, FilesThatCannotBeCreatedFailAndLeaveNothing) {
     ScratchFolder folder;
     POIFile file = exampleFile();
 
     const std::string missing = folder.file("no such folder/rois.poi");
-    EXPECT_EQ(expectCreateFailure(file, missing), "Cannot Create file: " + missing);
+    EXPECT_EQ(saveAsError(file, missing), "Cannot Create file: " + missing);
     EXPECT_FALSE(fileExists(missing));
 
     // A folder in the way of the target: the temporary file is written but
     // cannot replace it, and must not stay behind.
     ASSERT_TRUE(std::filesystem::create_directory(folder.file("taken.poi")));
     const std::string taken = folder.file("taken.poi");
-    EXPECT_EQ(expectCreateFailure(file, taken), "Cannot Create file: " + taken);
+    EXPECT_EQ(saveAsError(file, taken), "Cannot Create file: " + taken);
 
     // A regular file used as a folder.
     writeFile(folder.file("plain"), "x");
     const std::string underFile = folder.file("plain/rois.poi");
-    EXPECT_EQ(expectCreateFailure(file, underFile), "Cannot Create file: " + underFile);
+    EXPECT_EQ(saveAsError(file, underFile), "Cannot Create file: " + underFile);
     expectEntries(folder, {"plain", "taken.poi"});
     EXPECT_EQ(readFile(folder.file("plain")), "x");
 }

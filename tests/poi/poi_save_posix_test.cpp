@@ -20,16 +20,8 @@ namespace {
 using testing::exampleFile;
 using testing::readFile;
 using testing::ScratchFolder;
+using testing::saveAsError;
 using testing::writeFile;
-
-std::string expectCreateFailure(POIFile& file, const std::string& path) {
-    try {
-        file.saveAs(path);
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 // A folder without write permission; run in a child without root rights,
 // which would override the permission.
@@ -45,7 +37,7 @@ TEST(POIFileSave, UnwritableFolderKeepsItsFile) {
         {
             if (::geteuid() == 0 && ::setuid(65534) != 0) std::_Exit(3);
             POIFile file = exampleFile();
-            std::cerr << "[" << expectCreateFailure(file, path) << "]";
+            std::cerr << "[" << saveAsError(file, path) << "]";
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "\\[Cannot Create file: .*/locked/rois.poi\\]");
@@ -77,7 +69,7 @@ TEST(POIFileSave, FailedWriteKeepsTheExistingFile) {
         EXPECT_EXIT(
             {
                 if (!limitFileSize(64)) std::_Exit(3);
-                std::cerr << "[" << expectCreateFailure(*file, path) << "]";
+                std::cerr << "[" << saveAsError(*file, path) << "]";
                 std::_Exit(0);
             },
             ::testing::ExitedWithCode(0), "\\[Cannot (Write|Close) file: .*/rois.poi\\]");

@@ -1,9 +1,17 @@
-// Reading numbers from words of the text files the host accepts.
+// Words and numbers from the lines of the text files the host accepts
+// (OBJ surfaces, label tables).
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zevkalon {
+
+// The words of line, split at white space, after dropping a '#' comment.
+std::vector<std::string> contentWords(std::string line);
+
+// "source:line: problem", the form of every error about one line of a file.
+std::string lineProblem(const std::string& sourceName, int lineNumber, const std::string& problem);
 
 // True when the whole of text is one decimal integer that fits a long long;
 // value holds it then.
