@@ -5,7 +5,7 @@
 
 #include "fuzz/fuzz_input_file.h"
 #include "fuzz/host_error_only.h"
-#include "host/gifti_surface_reader.h"
+#include "host/readers/gifti_surface_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = tessarin::fuzz::writeInputFile(data, size, "input.surf.gii");

@@ -8,7 +8,7 @@
 
 #include "fuzz/fuzz_input_file.h"
 #include "fuzz/host_error_only.h"
-#include "host/label_volume.h"
+#include "host/readers/label_volume.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;

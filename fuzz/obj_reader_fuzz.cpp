@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/host_error_only.h"
-#include "host/obj_reader.h"
+#include "host/readers/obj_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));

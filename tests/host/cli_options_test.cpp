@@ -1,4 +1,4 @@
-#include "host/cli_options.h"
+#include "host/app/cli_options.h"
 
 #include <gtest/gtest.h>
 

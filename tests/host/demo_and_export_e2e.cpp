@@ -1,7 +1,7 @@
 // The demo, and the GIFTI label export of a run.
 #include <cstdlib>
 
-#include "host/poi_reader.h"
+#include "host/readers/poi_reader.h"
 #include "tests/host/host_fixture.h"
 
 namespace zevkalon::testing {

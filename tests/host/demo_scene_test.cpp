@@ -1,4 +1,4 @@
-#include "host/demo_scene.h"
+#include "host/app/demo_scene.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "host/gifti_label_writer.h"
-#include "host/gifti_surface_reader.h"
+#include "host/exports/gifti_label_writer.h"
+#include "host/readers/gifti_surface_reader.h"
 #include "host/host_error.h"
 #include "tests/host/test_files.h"
 

@@ -1,4 +1,4 @@
-#include "host/label_table.h"
+#include "host/readers/label_table.h"
 
 #include <gtest/gtest.h>
 

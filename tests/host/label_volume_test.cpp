@@ -1,9 +1,9 @@
-#include "host/label_volume.h"
+#include "host/readers/label_volume.h"
 
 #include <gtest/gtest.h>
 
 #include "host/host_error.h"
-#include "host/voi_set.h"
+#include "host/documents/voi_set.h"
 #include "tests/host/test_files.h"
 
 namespace zevkalon {

@@ -1,4 +1,4 @@
-#include "host/obj_reader.h"
+#include "host/readers/obj_reader.h"
 
 #include <gtest/gtest.h>
 

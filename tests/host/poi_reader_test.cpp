@@ -1,4 +1,4 @@
-#include "host/poi_reader.h"
+#include "host/readers/poi_reader.h"
 
 #include <gtest/gtest.h>
 

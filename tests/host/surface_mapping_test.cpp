@@ -1,4 +1,4 @@
-#include "host/surface_mapping.h"
+#include "host/documents/surface_mapping.h"
 
 #include <gtest/gtest.h>
 

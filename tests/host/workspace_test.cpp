@@ -1,4 +1,4 @@
-#include "host/workspace.h"
+#include "host/runtime/workspace.h"
 
 #include <gtest/gtest.h>
 

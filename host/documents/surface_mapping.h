@@ -1,0 +1,24 @@
+// From a surface in world coordinates to the host's surface document.
+#pragma once
+
+#include "geometry/mesh_data.h"
+#include "host/documents/affine.h"
+#include "host/readers/surface_file.h"
+
+namespace zevkalon {
+
+// Builds the mesh that the host hands to the plug-in, in the volume's
+// voxel-grid coordinates (voxel centres at whole numbers):
+//  - positions: worldToVoxel applied to each point in double, stored as float;
+//  - normals: the file's own when it has them, else the normalised sum of the
+//    unnormalised cross-product normals of the vertex's triangles, computed
+//    in world space (a vertex in no triangle, or whose normals cancel, gets
+//    0 0 0); either way mapped as directions by worldToVoxel's linear part
+//    and not normalised again, so a unit world normal keeps its length in mm:
+//    the plug-in's offsets along it are millimetres;
+//  - neighbours: every distinct vertex sharing a triangle, ascending.
+// With the identity, positions and given normals pass through exactly.
+// Precondition: validateSurface accepted the surface.
+tessarin::MeshData mapSurfaceToVoxelGrid(const SurfaceFile& surface, const Affine& worldToVoxel);
+
+}  // namespace zevkalon

@@ -1,0 +1,121 @@
+#include "host/readers/gifti_surface_reader.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <memory>
+
+#include "host/readers/captured_stderr.h"
+#include "host/readers/gifti_structure_check.h"
+#include "host/host_error.h"
+
+#if defined(TESSARIN_HAVE_GIFTI)
+extern "C" {  // the library header has no C++ guard of its own
+#include <gifti_io.h>
+}
+#endif
+
+namespace zevkalon {
+
+#if defined(TESSARIN_HAVE_GIFTI)
+
+bool canUseGifti() { return true; }
+
+namespace {
+
+struct GiftiDeleter {
+    void operator()(gifti_image* image) const { gifti_free_image(image); }
+};
+
+template <typename T>
+double rawValue(const void* data, long long index) {
+    T value;
+    std::memcpy(&value, static_cast<const unsigned char*>(data) + index * static_cast<long long>(sizeof(T)), sizeof(T));
+    return static_cast<double>(value);
+}
+
+// Value of entry (row, column) of an N x 3 array, whatever its index order.
+bool valueAt(const giiDataArray& array, long long row, int column, double& value) {
+    const long long rows = array.dims[0];
+    const long long index = array.ind_ord == GIFTI_IND_ORD_COL_MAJOR ? column * rows + row : row * 3 + column;
+    switch (array.datatype) {
+        case NIFTI_TYPE_FLOAT32: value = rawValue<float>(array.data, index); return true;
+        case NIFTI_TYPE_FLOAT64: value = rawValue<double>(array.data, index); return true;
+        case NIFTI_TYPE_INT8: value = rawValue<std::int8_t>(array.data, index); return true;
+        case NIFTI_TYPE_UINT8: value = rawValue<std::uint8_t>(array.data, index); return true;
+        case NIFTI_TYPE_INT16: value = rawValue<std::int16_t>(array.data, index); return true;
+        case NIFTI_TYPE_UINT16: value = rawValue<std::uint16_t>(array.data, index); return true;
+        case NIFTI_TYPE_INT32: value = rawValue<std::int32_t>(array.data, index); return true;
+        case NIFTI_TYPE_UINT32: value = rawValue<std::uint32_t>(array.data, index); return true;
+        case NIFTI_TYPE_INT64: value = rawValue<std::int64_t>(array.data, index); return true;
+        case NIFTI_TYPE_UINT64: value = rawValue<std::uint64_t>(array.data, index); return true;
+        default: return false;
+    }
+}
+
+const giiDataArray& findArray(gifti_image& image, int intent, const char* what, const std::string& path) {
+    giiDataArray* array = gifti_find_DA(&image, intent, 0);
+    if (array == nullptr) throw badInput(path + ": no " + what + " array in the GIFTI file");
+    if (array->data == nullptr) throw badInput(path + ": the " + what + " array holds no data");
+    if (array->num_dim != 2 || array->dims[1] != 3) {
+        throw badInput(path + ": the " + what + " array must be N x 3 (three values per row)");
+    }
+    return *array;
+}
+
+}  // namespace
+
+SurfaceFile readGiftiSurface(const std::string& path) {
+    if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a surface file");
+    if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the surface file");
+    checkGiftiStructure(path);
+    // The library's diagnostics are caught and added to our message.
+    gifti_set_verb(1);
+    std::unique_ptr<gifti_image, GiftiDeleter> image;
+    const std::string detail = captureStderr([&] { image.reset(gifti_read_image(path.c_str(), 1)); });
+    if (!image) {
+        throw badInput(path + ": not a readable GIFTI file" + (detail.empty() ? "" : " (" + detail + ")"));
+    }
+
+    const giiDataArray& points = findArray(*image, NIFTI_INTENT_POINTSET, "POINTSET", path);
+    const giiDataArray& triangles = findArray(*image, NIFTI_INTENT_TRIANGLE, "TRIANGLE", path);
+    if (points.datatype != NIFTI_TYPE_FLOAT32 && points.datatype != NIFTI_TYPE_FLOAT64) {
+        throw badInput(path + ": the POINTSET array must hold float coordinates");
+    }
+    if (triangles.datatype == NIFTI_TYPE_FLOAT32 || triangles.datatype == NIFTI_TYPE_FLOAT64) {
+        throw badInput(path + ": the TRIANGLE array must hold integer vertex indices");
+    }
+    SurfaceFile surface;
+    surface.positions.resize(static_cast<std::size_t>(points.dims[0]) * 3);
+    for (long long row = 0; row < points.dims[0]; ++row) {
+        for (int c = 0; c < 3; ++c) valueAt(points, row, c, surface.positions[static_cast<std::size_t>(row * 3 + c)]);
+    }
+    surface.triangles.resize(static_cast<std::size_t>(triangles.dims[0]) * 3);
+    for (long long row = 0; row < triangles.dims[0]; ++row) {
+        for (int c = 0; c < 3; ++c) {
+            double value = 0.0;
+            if (!valueAt(triangles, row, c, value)) {
+                throw badInput(path + ": the TRIANGLE array must hold integer vertex indices");
+            }
+            // Out-of-range indices are left for validateSurface to report;
+            // clamping here keeps them out of range without overflow.
+            if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
+            if (value < -1) value = -1;
+            surface.triangles[static_cast<std::size_t>(row * 3 + c)] = static_cast<std::int32_t>(value);
+        }
+    }
+    return surface;
+}
+
+#else
+
+bool canUseGifti() { return false; }
+
+SurfaceFile readGiftiSurface(const std::string& path) {
+    throw badInput(path + ": this build of zevkalon reads no GIFTI files (built without the GIFTI library)");
+}
+
+#endif
+
+}  // namespace zevkalon

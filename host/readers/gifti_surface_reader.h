@@ -1,0 +1,21 @@
+// GIFTI surfaces (.surf.gii).
+#pragma once
+
+#include <string>
+
+#include "host/readers/surface_file.h"
+
+namespace zevkalon {
+
+// True when this build can read and write GIFTI files (the Windows build cannot).
+bool canUseGifti();
+
+// Reads the first POINTSET array (N x 3 coordinates, float or double) and the
+// first TRIANGLE array (M x 3 indices, any integer type) of a GIFTI file, in
+// either index order. Throws HostError(kExitBadInput) naming the file for: a
+// file that cannot be read as GIFTI, a missing POINTSET or TRIANGLE array,
+// an array that is not N x 3, or a data type that cannot hold its content.
+// The result is not yet validated as a whole (see validateSurface).
+SurfaceFile readGiftiSurface(const std::string& path);
+
+}  // namespace zevkalon
