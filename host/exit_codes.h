@@ -13,7 +13,7 @@ enum ExitCode : int {
     kExitPluginLoad = 4,     // the plug-in module could not be loaded or has no createPlugin
     kExitRefused = 5,        // the plug-in's start-up checks refused the run (initPlugin false)
     kExitRunFailed = 6,      // execute failed, or its POI file was missing or malformed
-    kExitExportFailed = 7,   // the GIFTI label export could not be written
+    kExitExportFailed = 7,   // a file written after the run (an export) could not be written
 };
 
 }  // namespace zevkalon

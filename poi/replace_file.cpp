@@ -103,14 +103,14 @@ private:
 
 }  // namespace
 
-void replaceFileWith(const std::string& path, const std::function<void(std::ostream&)>& write) {
+void replaceFileWith(const std::string& path, const std::function<void(std::ostream&)>& write, FileMode mode) {
     std::string name;
     if (!reserveTemporaryName(folderOf(path), name)) throw std::runtime_error("Cannot Create file: " + path);
     TemporaryFile temporary(name);
 
     {
-        // Text mode on purpose: the host's reader expects its platform's line ends.
-        std::ofstream out(temporary.name(), std::ios::out | std::ios::trunc);
+        const std::ios::openmode binary = mode == FileMode::Binary ? std::ios::binary : std::ios::openmode{};
+        std::ofstream out(temporary.name(), std::ios::out | std::ios::trunc | binary);
         if (!out.is_open()) throw std::runtime_error("Cannot Create file: " + path);
         write(out);
         // A full disk shows only when the buffer is handed to the system.

@@ -7,8 +7,14 @@
 
 namespace tessarin {
 
+// How the stream that fills the file treats line ends.
+enum class FileMode {
+    Text,    // text mode: CR LF line ends on Windows, as the host's readers expect
+    Binary,  // bytes as written, for formats with their own encoding
+};
+
 // Writes the file at path through a fresh temporary file in the same folder:
-// write(out) fills a text-mode stream (CR LF line ends on Windows), the
+// write(out) fills a stream opened in the given mode, the
 // stream is checked after writing and after closing, the data is flushed to
 // disk, and only then does the temporary file replace path in one step.
 //
@@ -19,6 +25,7 @@ namespace tessarin {
 //   "Cannot Write file: " + path   writing failed (for instance a full disk)
 //   "Cannot Close file: " + path   closing or flushing to disk failed
 // An exception thrown by write itself passes through after the same cleanup.
-void replaceFileWith(const std::string& path, const std::function<void(std::ostream&)>& write);
+void replaceFileWith(const std::string& path, const std::function<void(std::ostream&)>& write,
+                     FileMode mode = FileMode::Text);
 
 }  // namespace tessarin

@@ -8,7 +8,6 @@
 
 #include "host/app/demo_scene.h"
 #include "host/exports/gifti_label_writer.h"
-#include "host/readers/gifti_surface_reader.h"
 #include "host/host_error.h"
 #include "host/runtime/host_functions.h"
 #include "host/readers/label_table.h"
@@ -125,12 +124,7 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         log << usageText();
         return kExitOk;
     }
-    if (!options.exportLabelGii.empty()) {
-        if (!canUseGifti()) {
-            throw HostError(kExitUsage, "--export-label-gii: this build of zevkalon writes no GIFTI files");
-        }
-        checkOutputFolder(options.exportLabelGii, "--export-label-gii");
-    }
+    if (!options.exportLabelGii.empty()) checkOutputFolder(options.exportLabelGii, "--export-label-gii");
     Documents documents = loadDocuments(options, messages);
     const std::string pluginPath = options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
 

@@ -1,18 +1,9 @@
 #include "host/exports/gifti_label_writer.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
 #include <map>
-#include <memory>
 
-#include "host/host_error.h"
-
-#if defined(TESSARIN_HAVE_GIFTI)
-extern "C" {  // the library header has no C++ guard of its own
-#include <gifti_io.h>
-}
-#endif
+#include "host/exports/output_file.h"
 
 namespace zevkalon {
 
@@ -28,63 +19,34 @@ std::vector<std::int32_t> vertexLabels(const tessarin::POIFile& pois, std::int32
     return labels;
 }
 
-#if defined(TESSARIN_HAVE_GIFTI)
-
-namespace {
-
-struct GiftiDeleter {
-    void operator()(gifti_image* image) const { gifti_free_image(image); }
-};
-
-// The library frees the table with free(), so it is built with malloc.
-void fillLabelTable(giiLabelTable& table, const tessarin::POIFile& pois) {
-    const int length = static_cast<int>(pois.POIs.size()) + 1;
-    table.length = length;
-    table.key = static_cast<int*>(std::calloc(static_cast<std::size_t>(length), sizeof(int)));
-    table.label = static_cast<char**>(std::calloc(static_cast<std::size_t>(length), sizeof(char*)));
-    table.rgba = static_cast<float*>(std::calloc(static_cast<std::size_t>(length) * 4, sizeof(float)));
-    if (table.key == nullptr || table.label == nullptr || table.rgba == nullptr) throw std::bad_alloc();
-    table.key[0] = 0;
-    table.label[0] = gifti_strdup("???");
+gifti::Document giftiLabelDocument(const tessarin::POIFile& pois, std::int32_t nrOfVertices) {
+    gifti::Document document;
+    document.hasLabelTable = true;
+    document.labels.push_back({0, "???", {0.0f, 0.0f, 0.0f, 0.0f}});
     std::map<std::string, int> uses;
-    for (int k = 1; k < length; ++k) {
-        const tessarin::POIRecord& record = pois.POIs[static_cast<std::size_t>(k - 1)];
-        std::string name = record.NameOfPOI;
-        const int use = ++uses[name];
-        if (use > 1) name += " #" + std::to_string(use);
-        table.key[k] = k;
-        table.label[k] = gifti_strdup(name.c_str());
-        for (int c = 0; c < 3; ++c) table.rgba[4 * k + c] = static_cast<float>(record.ColorOfPOI[c]) / 255.0f;
-        table.rgba[4 * k + 3] = 1.0f;
+    for (std::size_t p = 0; p < pois.POIs.size(); ++p) {
+        const tessarin::POIRecord& record = pois.POIs[p];
+        gifti::Label label;
+        label.key = static_cast<std::int32_t>(p + 1);
+        label.name = record.NameOfPOI;
+        const int use = ++uses[label.name];
+        if (use > 1) label.name += " #" + std::to_string(use);
+        for (int c = 0; c < 3; ++c) label.rgba[c] = static_cast<float>(record.ColorOfPOI[c]) / 255.0f;
+        label.rgba[3] = 1.0f;
+        document.labels.push_back(std::move(label));
     }
+    gifti::DataArray array;
+    array.intent = "NIFTI_INTENT_LABEL";
+    array.rows = std::max(nrOfVertices, 0);
+    array.ints = vertexLabels(pois, nrOfVertices);
+    array.meta = {{"Name", "POIs"}};
+    document.arrays.push_back(std::move(array));
+    return document;
 }
-
-}  // namespace
 
 void writeGiftiLabels(const tessarin::POIFile& pois, std::int32_t nrOfVertices, const std::string& path) {
-    gifti_set_verb(0);
-    const int dims[1] = {nrOfVertices};
-    std::unique_ptr<gifti_image, GiftiDeleter> image(
-        gifti_create_image(1, NIFTI_INTENT_LABEL, NIFTI_TYPE_INT32, 1, dims, 1));
-    if (!image) throw HostError(kExitExportFailed, path + ": cannot build the GIFTI label image");
-    giiDataArray& array = *image->darray[0];
-    array.encoding = GIFTI_ENCODING_B64GZ;
-    gifti_add_to_meta(&array.meta, "Name", "POIs", 1);
-    const std::vector<std::int32_t> labels = vertexLabels(pois, nrOfVertices);
-    std::memcpy(array.data, labels.data(), labels.size() * sizeof(std::int32_t));
-    fillLabelTable(image->labeltable, pois);
-    if (gifti_write_image(image.get(), path.c_str(), 1) != 0) {
-        std::remove(path.c_str());
-        throw HostError(kExitExportFailed, path + ": cannot write the GIFTI label file");
-    }
+    const gifti::Document document = giftiLabelDocument(pois, nrOfVertices);
+    writeOutputFile(path, "--export-label-gii", [&](std::ostream& out) { gifti::writeGifti(out, document); });
 }
-
-#else
-
-void writeGiftiLabels(const tessarin::POIFile&, std::int32_t, const std::string& path) {
-    throw HostError(kExitExportFailed, path + ": this build of zevkalon writes no GIFTI files (built without the GIFTI library)");
-}
-
-#endif
 
 }  // namespace zevkalon

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/exports/gifti_writer.h"
 #include "poi/poi_file.h"
 
 namespace zevkalon {
@@ -14,12 +15,15 @@ namespace zevkalon {
 // ignored (the POI reader has already refused them).
 std::vector<std::int32_t> vertexLabels(const tessarin::POIFile& pois, std::int32_t nrOfVertices);
 
-// Writes a GIFTI label file (one LABEL data array of nrOfVertices int32 keys)
-// with a label table of key 0 "???" (unassigned, transparent) and one label
-// per POI in file order, named after it (a repeated name gets " #2", " #3"
-// so that viewers can tell them apart) and coloured with its ColorOfPOI.
-// Throws HostError(kExitExportFailed) naming the path when the build has no
-// GIFTI library or the file cannot be written; a partly written file is removed.
+// The label image of the POIs: one LABEL array of nrOfVertices int32 keys
+// (vertexLabels) named "POIs", and a label table of key 0 "???" (unassigned,
+// transparent) and one label per POI in file order, named after it (a
+// repeated name gets " #2", " #3" so that viewers can tell them apart) and
+// coloured with its ColorOfPOI, opaque.
+gifti::Document giftiLabelDocument(const tessarin::POIFile& pois, std::int32_t nrOfVertices);
+
+// Writes giftiLabelDocument atomically to path (see writeOutputFile).
+// Throws HostError(kExitExportFailed) naming the path when it cannot.
 void writeGiftiLabels(const tessarin::POIFile& pois, std::int32_t nrOfVertices, const std::string& path);
 
 }  // namespace zevkalon

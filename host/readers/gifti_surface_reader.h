@@ -7,7 +7,7 @@
 
 namespace zevkalon {
 
-// True when this build can read and write GIFTI files (the Windows build cannot).
+// True when this build can read GIFTI files (the Windows build cannot).
 bool canUseGifti();
 
 // Reads the first POINTSET array (N x 3 coordinates, float or double) and the
