@@ -134,5 +134,21 @@ TEST(POIFileSave, FilesThatCannotBeCreatedFailAndLeaveNothing) {
     EXPECT_EQ(readFile(folder.file("plain")), "x");
 }
 
+// A file the user marked read-only is not replaced, as a text-mode open
+// would refuse it, even where permission bits do not bind (root).
+TEST(POIFileSave, ReadOnlyTargetIsKept) {
+    namespace fs = std::filesystem;
+    ScratchFolder folder;
+    const std::string path = folder.file("rois.poi");
+    writeFile(path, "old\n");
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    POIFile file = exampleFile();
+    EXPECT_EQ(saveAsError(file, path), "Cannot Create file: " + path);
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(readFile(path), "old\n");
+    expectEntries(folder, {"rois.poi"});
+}
+
 }  // namespace
 }  // namespace tessarin
