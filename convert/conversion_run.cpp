@@ -11,6 +11,7 @@
 #include "convert/output_path.h"
 #include "convert/poi_from_voi.h"
 #include "convert/run_settings.h"
+#include "convert/srf_check.h"
 #include "geometry/vertex_marks.h"
 #include "geometry/voi_mapping.h"
 #include "poi/poi_file.h"
@@ -42,6 +43,8 @@ void runConversion() {
     SRFInfo srf{};
     zkSetAsCurrentDocument(1);
     zkGetCurrentSRF(&srf);
+    // A bad record must end the run here, before any stage trusts its indices.
+    checkSurfaceRecord(srf);
 
     POIFile poiFile;
     poiFile.FileVersion = 2;

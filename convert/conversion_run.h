@@ -15,9 +15,12 @@ namespace tessarin {
 // mapping); per VOI zkGetVOI and zkLogText; the stages' log lines; the saved
 // line; zkLoadPOIs.
 //
-// Throws whatever ends the run (a save failure, std::bad_alloc,
-// MissingHostFunction, a refused parameter); all run data is released on
-// the way out, and nothing is logged or loaded after the failure.
+// The surface record is checked (checkSurfaceRecord) right after it is
+// fetched; a malformed one ends the run before anything else is called.
+//
+// Throws whatever ends the run (a malformed surface record, a save failure,
+// std::bad_alloc, MissingHostFunction, a refused parameter); all run data is
+// released on the way out, and nothing is logged or loaded after the failure.
 // Precondition: initPlugin returned true.
 void runConversion();
 

@@ -169,6 +169,7 @@ FAKE_HOST_EXPORT int32_t zkGetCurrentSRF(SRFInfo* srf) {
     srf->Neighbours = instance->neighbourRows.data();
     instance->meshFileNameCopy = instance->scene.meshFileName;
     srf->FileName = instance->meshFileNameCopy.data();
+    if (instance->scene.editSRF) instance->scene.editSRF(*srf);
     return 1;
 }
 

@@ -19,7 +19,8 @@
 //   zkGetVOI(i, info)             fills NrOfVoxels, Name, Color of vois[i]; returns its voxels
 //                                 (null and NrOfVoxels 0 when i is out of range or it has none)
 //   zkGetMainHeaderOfCurrentVMR   fills DimX/Y/Z and OrientationCode; returns 1
-//   zkGetCurrentSRF               fills SRFInfo from scene.mesh and scene.meshFileName; returns 1
+//   zkGetCurrentSRF               fills SRFInfo from scene.mesh and scene.meshFileName, then
+//                                 applies scene.editSRF when set; returns 1
 //   zkGetFloatParameter(name)     floatParameters[name], 0 when absent
 //   zkGetIntParameter(name)       intParameters[name], 0 when absent
 //   zkLoadPOIs(path)              records the path; returns 1
@@ -29,6 +30,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -69,6 +71,9 @@ struct Scene {
     // while the plug-in runs.
     tessarin::MeshData mesh;
     std::string meshFileName = "/tmp/tessarin-fake/brain.srf";
+    // Called on the filled SRFInfo before zkGetCurrentSRF returns, to hand
+    // out a malformed record.
+    std::function<void(SRFInfo&)> editSRF;
 
     // Dialog parameters by name.
     std::map<std::string, float> floatParameters;
