@@ -179,7 +179,7 @@ std::string usageText() {
             "\n"
             "exit codes: 0 finished, 1 internal error, 2 bad command line, 3 bad input file,\n"
             "            4 plug-in not loadable, 5 plug-in refused the run, 6 run failed,\n"
-            "            7 label export failed\n";
+            "            7 an export failed or its target was refused\n";
     return text.str();
 }
 

@@ -5,9 +5,12 @@
 #include <memory>
 #include <ostream>
 #include <sys/stat.h>
+#include <vector>
 
 #include "host/app/demo_scene.h"
+#include "host/exports/file_identity.h"
 #include "host/exports/gifti_label_writer.h"
+#include "host/exports/output_file.h"
 #include "host/host_error.h"
 #include "host/runtime/host_functions.h"
 #include "host/readers/label_table.h"
@@ -32,7 +35,7 @@ std::size_t lastSeparator(const std::string& path) { return path.find_last_of("/
 
 bool isFolder(const std::string& path) {
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFDIR) != 0;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // The folder part of a path, "." when there is none.
@@ -51,6 +54,65 @@ std::string demoVoiFile(const std::string& outDir) {
     if (outDir.empty()) return name;
     const char last = outDir.back();
     return last == '/' || last == '\\' ? outDir + name : outDir + "/" + name;
+}
+
+// The POI file that the plug-in writes for a VOI file: the path up to its
+// last dot, then ".poi".
+std::string poiFileOf(const std::string& voiFile) {
+    const std::size_t dot = voiFile.rfind('.');
+    return (dot == std::string::npos ? voiFile : voiFile.substr(0, dot)) + ".poi";
+}
+
+struct OutputTarget {
+    std::string what;  // the option that asks for it
+    std::string path;
+};
+
+// Every file written after the run. An export added here is checked before
+// the run like the others.
+std::vector<OutputTarget> exportTargets(const HostOptions& options) {
+    std::vector<OutputTarget> targets;
+    if (!options.exportLabelGii.empty()) targets.push_back({"--export-label-gii", options.exportLabelGii});
+    return targets;
+}
+
+// Refuses, before anything is read or written, every output that would
+// destroy something: an input of the run, the run's own POI file, another
+// export, or a target that must not be replaced (a folder, FIFO, device,
+// read-only or someone else's file). Paths are compared as files, so other
+// spellings and links of one file are caught too.
+void checkOutputs(const HostOptions& options) {
+    std::vector<std::string> inputs;
+    std::string poiFile;
+    if (options.mode == HostMode::Demo) {
+        poiFile = poiFileOf(demoVoiFile(options.outDir));
+    } else {
+        inputs = {options.volumePath, options.surfacePath};
+        if (!options.labelsPath.empty()) inputs.push_back(options.labelsPath);
+        poiFile = poiFileOf(options.voiFile.empty() ? defaultVoiFile(options.volumePath) : options.voiFile);
+        for (const std::string& input : inputs) {
+            if (sameFile(poiFile, input)) {
+                throw badInput("the POI file " + poiFile + " would replace the input file " + input +
+                               " (use --voi-file to write it elsewhere)");
+            }
+        }
+    }
+    const std::vector<OutputTarget> targets = exportTargets(options);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const auto& [what, path] = targets[i];
+        checkOutputFolder(path, what);
+        const auto refuse = [&](const std::string& reason) {
+            throw HostError(kExitExportFailed, what + " " + path + ": " + reason);
+        };
+        for (const std::string& input : inputs) {
+            if (sameFile(path, input)) refuse("it is the input file " + input + ", which the export would replace");
+        }
+        if (sameFile(path, poiFile)) refuse("it is the POI file of this run, which the export would replace");
+        for (std::size_t j = 0; j < i; ++j) {
+            if (sameFile(path, targets[j].path)) refuse(targets[j].what + " writes that file too");
+        }
+        checkReplaceable(path, what);
+    }
 }
 
 struct Documents {
@@ -124,7 +186,7 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         log << usageText();
         return kExitOk;
     }
-    if (!options.exportLabelGii.empty()) checkOutputFolder(options.exportLabelGii, "--export-label-gii");
+    checkOutputs(options);
     Documents documents = loadDocuments(options, messages);
     const std::string pluginPath = options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
 

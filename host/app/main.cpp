@@ -11,6 +11,8 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <csignal>
 #endif
 
 int main(int argc, char** argv) {
@@ -18,6 +20,10 @@ int main(int argc, char** argv) {
     // The log pane's contract is "text and one line feed": no CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+#else
+    // A file size limit (ulimit -f) makes writes fail with EFBIG instead of
+    // killing zevkalon, so that it can report the file and keep the old one.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
     try {
         const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -7,8 +7,14 @@
 
 namespace zevkalon {
 
+void checkReplaceable(const std::string& path, const std::string& what) {
+    const std::string reason = tessarin::whyNotReplaceable(path);
+    if (!reason.empty()) throw HostError(kExitExportFailed, what + " " + path + ": cannot replace it: " + reason);
+}
+
 void writeOutputFile(const std::string& path, const std::string& what,
                      const std::function<void(std::ostream&)>& write, tessarin::FileMode mode) {
+    checkReplaceable(path, what);
     try {
         tessarin::replaceFileWith(path, write, mode);
     } catch (const HostError&) {

@@ -34,7 +34,7 @@ TEST_F(HostRunTest, HelpPrintsEveryOptionAndTheExitCodes) {
                                "--fill-holes", "--smooth", "--plugin", "--export-label-gii", "--out-dir"}) {
         EXPECT_NE(result.log.find(option), std::string::npos) << option;
     }
-    EXPECT_NE(result.log.find("7 label export failed"), std::string::npos);
+    EXPECT_NE(result.log.find("7 an export failed"), std::string::npos);
 }
 
 }  // namespace

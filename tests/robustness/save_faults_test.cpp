@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include "tests/robustness/grid_run_test.h"
 #include "tests/robustness/robustness_inputs.h"
 #include "tests/robustness/zevkalon_process.h"
 
@@ -16,20 +17,8 @@ namespace {
 constexpr int kExitRunFailed = 6;
 const std::string kOldContent = "FileVersion:      2\n\nthe previous POI file, which must survive\n";
 
-class SaveFaults : public ::testing::Test {
+class SaveFaults : public GridRunTest {
 protected:
-    void SetUp() override {
-        dir_ = makeTempFolder();
-        inputs_ = dir_ + "/inputs";
-        out_ = dir_ + "/out";
-        mkdir(inputs_.c_str(), 0755);
-        mkdir(out_.c_str(), 0755);
-        const GridScene scene;
-        writeText(inputs_ + "/labels.nii", scene.volume());
-        writeText(inputs_ + "/grid.obj", scene.obj());
-    }
-    void TearDown() override { removeTree(dir_); }
-
     ProcessResult save(const ProcessLimits& limits = {}) const {
         return runZevkalon({"--voi-file", out_ + "/rois.voi", inputs_ + "/labels.nii", inputs_ + "/grid.obj"}, limits);
     }
@@ -40,17 +29,10 @@ protected:
     void expectOneMessage(const ProcessResult& result, const std::string& problem) const {
         EXPECT_EQ(result.signal, 0);
         EXPECT_EQ(result.exitCode, kExitRunFailed) << result.messages;
-        std::size_t mentions = 0;
-        for (std::size_t at = result.messages.find(target()); at != std::string::npos;
-             at = result.messages.find(target(), at + 1)) {
-            ++mentions;
-        }
-        EXPECT_EQ(mentions, 1u) << result.messages;
+        EXPECT_EQ(occurrences(result.messages, target()), 1u) << result.messages;
         EXPECT_NE(result.messages.find(problem + target()), std::string::npos) << result.messages;
         EXPECT_EQ(result.log.find("POI saved as"), std::string::npos) << result.log;
     }
-
-    std::string dir_, inputs_, out_;
 };
 
 TEST_F(SaveFaults, AReadOnlyFolderKeepsTheOldFile) {

@@ -100,6 +100,7 @@ ProcessResult runZevkalon(const std::vector<std::string>& arguments, const Proce
             const std::string error = dropPermissionOverride();
             if (!error.empty()) fail(error.c_str());
         }
+        if (limits.maxSeconds > 0) alarm(limits.maxSeconds);  // the timer survives exec
         execv(argv[0], argv.data());
         fail("exec failed");
     }

@@ -16,6 +16,9 @@ struct ProcessLimits {
     // Drop the capabilities that let root ignore file permission bits
     // (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER) before starting.
     bool withoutPermissionOverride = false;
+    // SIGALRM ends zevkalon after this many seconds (0: never), so that a
+    // run that would hang fails instead.
+    unsigned maxSeconds = 0;
 };
 
 struct ProcessResult {
