@@ -3,9 +3,20 @@
 
 #include "host/readers/poi_reader.h"
 #include "tests/host/host_fixture.h"
+#include "tests/host/python_check.h"
 
 namespace zevkalon::testing {
 namespace {
+
+// What Connectome Workbench makes of a file; status is wb_command's exit status.
+std::string workbenchInformation(const std::string& file, int& status) {
+    const std::string output = file + ".wb";
+    status = std::system(("'" + std::string(WB_COMMAND) + "' -file-information '" + file + "' > '" + output +
+                          "' 2>&1").c_str());
+    const std::string information = readText(output);
+    std::remove(output.c_str());
+    return information;
+}
 
 TEST_F(HostRunTest, DemoWritesAValidPoiFileAndLogsEveryStage) {
     const Result result = run({"demo", "--out-dir", dir_});
@@ -52,16 +63,42 @@ TEST_F(HostRunTest, LabelExportHoldsOneLabelPerPoiWithItsColour) {
     if (std::string(WB_COMMAND).empty()) {
         GTEST_SKIP() << "wb_command (Connectome Workbench) is not installed";
     }
-    const std::string command = std::string("'") + WB_COMMAND + "' -file-information '" + path("pois.label.gii") +
-                                "' > '" + dir_ + ".wb' 2>&1";
-    const int status = std::system(command.c_str());
-    const std::string information = readText(dir_ + ".wb");
-    std::remove((dir_ + ".wb").c_str());
+    int status = 0;
+    const std::string information = workbenchInformation(path("pois.label.gii"), status);
     EXPECT_EQ(status, 0) << information;
     EXPECT_NE(information.find("Maps with LabelTable:   true"), std::string::npos) << information;
     for (const char* text : {"Number of Vertices:     400", " V1 ", " MT ", " Label 9 (empty) "}) {
         EXPECT_NE(information.find(text), std::string::npos) << text << "\n" << information;
     }
+}
+
+// Names from an old colour table (Latin-1 bytes, a control character, text
+// that would end an XML CDATA section) still make a well-formed GIFTI file,
+// while the POI file keeps their bytes exactly.
+TEST_F(HostRunTest, LabelExportOfAnyNamesIsWellFormed) {
+    writeGridInputs();
+    writeText(path("lut.txt"), "3 Z\xFCrich 255 128 0 0\n7 a]]>b<&\x01 0 0 255 0\n");
+    const Result result = run({path("labels.nii"), path("grid.obj"), "--labels", path("lut.txt"),
+                               "--export-label-gii", path("pois.label.gii")});
+    ASSERT_EQ(result.code, 0) << result.messages;
+    const std::string poi = readText(path("labels.poi"));
+    EXPECT_NE(poi.find("NameOfPOI:        \"Z\xFCrich\"\n"), std::string::npos) << poi;
+    EXPECT_NE(poi.find("NameOfPOI:        \"a]]>b<&\x01\"\n"), std::string::npos) << poi;
+
+    if (!haveNibabel()) GTEST_SKIP() << kNoNibabel;
+    const PythonResult names = runPython(R"(
+import sys, nibabel as nib
+for label in nib.load(sys.argv[1]).labeltable.labels:
+    print(ascii(label.label))
+)", {path("pois.label.gii")});
+    ASSERT_EQ(names.status, 0) << names.output;
+    EXPECT_EQ(names.output, "'?\?\?'\n'Z\\xfcrich'\n'a]]>b<&\\ufffd'\n'Label 9 (empty)'\n");
+
+    if (std::string(WB_COMMAND).empty()) GTEST_SKIP() << "wb_command (Connectome Workbench) is not installed";
+    int status = 0;
+    const std::string information = workbenchInformation(path("pois.label.gii"), status);
+    EXPECT_EQ(status, 0) << information;
+    EXPECT_NE(information.find(" Z\xC3\xBCrich "), std::string::npos) << information;
 }
 
 }  // namespace
