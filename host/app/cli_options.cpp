@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "host/host_error.h"
+#include "host/readers/file_names.h"
 
 namespace zevkalon {
 
@@ -48,6 +49,14 @@ double parseNumber(const DialogParameter& parameter, const std::string& text) {
         throw usageError(message.str());
     }
     return value;
+}
+
+// Paths end up in the POI file and in messages, both made of lines.
+void checkPath(const std::string& path) {
+    if (path.find_first_of("\n\r") == std::string::npos) return;
+    std::string shown;
+    for (char c : path) shown += c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    throw usageError("the path \"" + shown + "\" contains a line break; rename the file (or its folder) without one");
 }
 
 }  // namespace
@@ -121,6 +130,8 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
 
+    for (const std::string& file : files) checkPath(file);
+    for (const TextOption& text : textOptions) checkPath(options.*(text.field));
     if (!files.empty() && files.front() == "demo") {
         options.mode = HostMode::Demo;
         if (files.size() > 1) throw usageError("demo takes no file arguments, got \"" + files[1] + "\"");
@@ -138,6 +149,9 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
         throw usageError(files.empty() ? "missing the volume and surface files"
                          : files.size() == 1 ? "missing the surface file"
                                              : "too many file arguments (\"" + files[2] + "\")");
+    }
+    if (isSurfaceFileName(files[0])) {
+        throw usageError(files[0] + " is a surface file, but the label volume comes first: zevkalon [options] VOLUME SURFACE");
     }
     options.volumePath = files[0];
     options.surfacePath = files[1];

@@ -32,7 +32,9 @@ struct HostOptions {
 // Throws HostError(kExitUsage) with a message naming the offending argument
 // for an unknown option, a missing or repeated value, a value that is not a
 // number or lies outside the dialog's range, an option that the mode does
-// not take, or a wrong number of file arguments.
+// not take, a wrong number of file arguments, a surface file given where the
+// volume belongs (the files in the wrong order), or a path with a line break
+// (the POI file, a text of lines, could not hold it).
 HostOptions parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help.

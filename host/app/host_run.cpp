@@ -1,8 +1,8 @@
 #include "host/app/host_run.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <sys/stat.h>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "host/exports/file_identity.h"
 #include "host/exports/gifti_label_writer.h"
 #include "host/exports/output_file.h"
+#include "host/readers/file_names.h"
 #include "host/host_error.h"
 #include "host/runtime/host_functions.h"
 #include "host/readers/label_table.h"
@@ -23,13 +24,6 @@
 namespace zevkalon {
 
 namespace {
-
-bool endsWithNoCase(const std::string& text, const std::string& suffix) {
-    if (text.size() < suffix.size()) return false;
-    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
 
 std::size_t lastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
 
@@ -121,33 +115,47 @@ struct Documents {
     ParameterStore parameters;
 };
 
-Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
-    Documents documents;
-    if (options.mode == HostMode::Demo) {
-        if (!options.outDir.empty() && !isFolder(options.outDir)) {
-            throw badInput("--out-dir " + options.outDir + ": no such folder");
-        }
-        DemoScene scene = makeDemoScene();
-        documents.volume = std::move(scene.volume);
-        documents.surface = std::move(scene.surface);
-        documents.volume.voiFileName = demoVoiFile(options.outDir);
-        documents.parameters = demoParameters();
-        return documents;
+Documents demoDocuments(const HostOptions& options) {
+    if (!options.outDir.empty() && !isFolder(options.outDir)) {
+        throw badInput("--out-dir " + options.outDir + ": no such folder");
     }
+    Documents documents;
+    DemoScene scene = makeDemoScene();
+    documents.volume = std::move(scene.volume);
+    documents.surface = std::move(scene.surface);
+    documents.volume.voiFileName = demoVoiFile(options.outDir);
+    documents.parameters = demoParameters();
+    return documents;
+}
+
+Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
+    if (options.mode == HostMode::Demo) return demoDocuments(options);
     // Cheap checks first, so a mistyped path is reported before a large
     // volume is read.
     const std::string voiFile = options.voiFile.empty() ? defaultVoiFile(options.volumePath) : options.voiFile;
     checkVoiFile(voiFile);
-    std::unique_ptr<LabelTable> table;
-    if (!options.labelsPath.empty()) table = std::make_unique<LabelTable>(readLabelTable(options.labelsPath));
-    const SurfaceFile surfaceFile = readSurface(options.surfacePath);
+    Documents documents;
+    // A file may hold (and not only declare) more than memory can take:
+    // that is a refusal of the file being read, not a fault of zevkalon.
+    std::string reading = options.labelsPath;
+    try {
+        std::unique_ptr<LabelTable> table;
+        if (!options.labelsPath.empty()) table = std::make_unique<LabelTable>(readLabelTable(options.labelsPath));
+        reading = options.surfacePath;
+        const SurfaceFile surfaceFile = readSurface(options.surfacePath);
 
-    const LabelVolume labels = readLabelVolume(options.volumePath);
-    documents.volume.vois = voisFromLabels(labels);
-    nameVOIs(documents.volume.vois, table.get(), messages);
-    std::copy(labels.dims, labels.dims + 3, documents.volume.dims);
-    documents.volume.voiFileName = voiFile;
-    documents.surface.mesh = mapSurfaceToVoxelGrid(surfaceFile, labels.voxelToWorld.inverse());
+        reading = options.volumePath;
+        const LabelVolume labels = readLabelVolume(options.volumePath);
+        documents.volume.vois = voisFromLabels(labels);
+        nameVOIs(documents.volume.vois, table.get(), messages);
+        std::copy(labels.dims, labels.dims + 3, documents.volume.dims);
+        documents.volume.voiFileName = voiFile;
+
+        reading = options.surfacePath;
+        documents.surface.mesh = mapSurfaceToVoxelGrid(surfaceFile, labels.voxelToWorld.inverse());
+    } catch (const std::bad_alloc&) {
+        throw badInput(reading + ": not enough memory to read this file");
+    }
     documents.surface.fileName = options.surfacePath;
     documents.parameters = options.parameters;
     return documents;
@@ -156,7 +164,7 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
 }  // namespace
 
 std::string defaultVoiFile(const std::string& volumePath) {
-    for (const char* suffix : {".nii.gz", ".nii"}) {
+    for (const char* suffix : {".nii.gz", ".nii", ".hdr.gz", ".hdr"}) {
         if (endsWithNoCase(volumePath, suffix)) {
             return volumePath.substr(0, volumePath.size() - std::string(suffix).size()) + ".voi";
         }

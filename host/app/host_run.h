@@ -10,8 +10,8 @@
 namespace zevkalon {
 
 // The VOI file path that the host reports for a volume: the volume path with
-// a trailing ".nii.gz" or ".nii" (any case) replaced by ".voi", or ".voi"
-// appended when it has neither.
+// a trailing ".nii.gz", ".nii", ".hdr.gz" or ".hdr" (any case) replaced by
+// ".voi", or ".voi" appended when it has none of them.
 std::string defaultVoiFile(const std::string& volumePath);
 
 // Checks a VOI file path before anything runs. Throws HostError
@@ -25,7 +25,8 @@ void checkVoiFile(const std::string& voiFile);
 // the plug-in and drives it with the documents, then exports. Nothing is
 // loaded or written before every input has been accepted. log receives the
 // host's log pane (and --help); messages the host's messages.
-// Returns the exit status; throws HostError for a refused input.
+// Returns the exit status; throws HostError for a refused input, also when
+// memory runs out while a file is read.
 ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& messages);
 
 }  // namespace zevkalon

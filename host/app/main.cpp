@@ -2,6 +2,7 @@
 // Tessarin plug-in on files or on the embedded demo scene.
 #include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
         std::cout.flush();
         std::cerr << "zevkalon: " << error.what() << '\n';
         return error.code();
+    } catch (const std::bad_alloc&) {
+        std::cout.flush();
+        std::cerr << "zevkalon: not enough memory\n";
+        return zevkalon::kExitInternal;
     } catch (const std::exception& error) {
         std::cout.flush();
         std::cerr << "zevkalon: internal error: " << error.what() << '\n';

@@ -4,12 +4,14 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 #include "host/host_error.h"
@@ -38,19 +40,27 @@ const std::map<std::string, std::string>& allowedParents() {
     return parents;
 }
 
+enum class Encoding { Ascii, Base64, GzipBase64, External, Other };
+
 struct ParseState {
     XML_Parser parser = nullptr;
     std::string path;
     std::string error;  // the first problem found; parsing stops there
     std::vector<std::string> open;
+    GiftiStructure structure;
     // The DataArray being read.
-    bool asciiArray = false;
+    int arrayIndex = -1;
+    Encoding encoding = Encoding::Other;
     long long declaredValues = -1;  // -1: unknown, left to the library
+    int bytesPerValue = 0;          // 0: a type left to the library
+    std::string externalFile;
+    long long externalOffset = 0;
     int dataElements = 0;
     // The Data element being read.
     bool inData = false;
     bool inToken = false;
-    long long tokens = 0;
+    long long tokens = 0;       // ASCII: the values; base64: the characters other than white space
+    long long padding = 0;      // base64: the '=' characters
 
     void fail(const std::string& problem) {
         if (!error.empty()) return;
@@ -85,6 +95,81 @@ long long declaredValueCount(const XML_Char** attributes) {
     return count;
 }
 
+// Bytes per value of the data types a surface can use; 0 for the others.
+int bytesPerValue(const char* datatype) {
+    if (datatype == nullptr) return 0;
+    static const std::map<std::string, int> sizes = {
+        {"NIFTI_TYPE_UINT8", 1},   {"NIFTI_TYPE_INT8", 1},    {"NIFTI_TYPE_INT16", 2},  {"NIFTI_TYPE_UINT16", 2},
+        {"NIFTI_TYPE_INT32", 4},   {"NIFTI_TYPE_UINT32", 4},  {"NIFTI_TYPE_FLOAT32", 4}, {"NIFTI_TYPE_INT64", 8},
+        {"NIFTI_TYPE_UINT64", 8},  {"NIFTI_TYPE_FLOAT64", 8},
+    };
+    const auto found = sizes.find(datatype);
+    return found == sizes.end() ? 0 : found->second;
+}
+
+Encoding encodingOf(const char* name) {
+    if (name == nullptr) return Encoding::Other;
+    const std::string text = name;
+    if (text == "ASCII") return Encoding::Ascii;
+    if (text == "Base64Binary") return Encoding::Base64;
+    if (text == "GZipBase64Binary") return Encoding::GzipBase64;
+    if (text == "ExternalFileBinary") return Encoding::External;
+    return Encoding::Other;
+}
+
+std::string arrayName(const ParseState& state) { return "DataArray " + std::to_string(state.arrayIndex); }
+
+// Where the library will look for an external data file: as written when
+// absolute, else beside the GIFTI file (where other readers look, and where
+// Connectome Workbench writes it).
+std::string besideGifti(const std::string& giftiPath, const std::string& name) {
+    if (!name.empty() && name[0] == '/') return name;
+    const std::size_t slash = giftiPath.rfind('/');
+    return slash == std::string::npos ? name : giftiPath.substr(0, slash + 1) + name;
+}
+
+// What the data of the array just ended must hold, checked before the
+// library allocates and decodes it: it fills what is missing with zeros.
+void checkDataSize(ParseState& state) {
+    if (state.declaredValues < 0) return;
+    if (state.encoding == Encoding::Ascii) {
+        if (state.tokens != state.declaredValues) {
+            state.fail("an ASCII <DataArray> declares " + std::to_string(state.declaredValues) + " values but holds " +
+                       std::to_string(state.tokens));
+        }
+        return;
+    }
+    if (state.bytesPerValue == 0) return;
+    const long long declaredBytes = state.declaredValues * state.bytesPerValue;
+    const std::string declared = arrayName(state) + " declares " + std::to_string(state.declaredValues) +
+                                 " values (" + std::to_string(declaredBytes) + " bytes)";
+    if (state.encoding == Encoding::Base64 || state.encoding == Encoding::GzipBase64) {
+        if (state.tokens % 4 != 0) {
+            state.fail(arrayName(state) + ": the base64 data are cut short (" + std::to_string(state.tokens) +
+                       " characters, not a multiple of 4)");
+            return;
+        }
+        const long long decoded = state.tokens / 4 * 3 - std::min(state.padding, 2LL);
+        if (state.encoding == Encoding::Base64 && decoded != declaredBytes) {
+            state.fail(declared + " but its base64 data hold " + std::to_string(decoded) + " bytes");
+        }
+        // Deflate never turns one byte into more than 1032.
+        if (state.encoding == Encoding::GzipBase64 && declaredBytes > decoded * 1032) {
+            state.fail(declared + ", more than its " + std::to_string(decoded) + " compressed bytes can hold");
+        }
+    } else if (state.encoding == Encoding::External) {
+        const std::string file = besideGifti(state.path, state.externalFile);
+        struct stat info {};
+        // Only a plain file: the library would wait forever on a pipe.
+        if (state.externalFile.empty() || stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            state.fail(arrayName(state) + ": cannot open its external data file \"" + file + "\"");
+        } else if (info.st_size < state.externalOffset + declaredBytes) {
+            state.fail(declared + " from byte " + std::to_string(state.externalOffset) + " of " + file + ", which has " +
+                       std::to_string(static_cast<long long>(info.st_size)) + " bytes");
+        }
+    }
+}
+
 void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** attributes) {
     ParseState& state = *static_cast<ParseState*>(data);
     const auto rule = allowedParents().find(name);
@@ -100,9 +185,22 @@ void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** att
         return;
     }
     if (rule->first == "DataArray") {
-        const char* encoding = attribute(attributes, "Encoding");
-        state.asciiArray = encoding != nullptr && std::strcmp(encoding, "ASCII") == 0;
+        ++state.arrayIndex;
+        state.encoding = encodingOf(attribute(attributes, "Encoding"));
         state.declaredValues = declaredValueCount(attributes);
+        state.bytesPerValue = bytesPerValue(attribute(attributes, "DataType"));
+        const char* external = attribute(attributes, "ExternalFileName");
+        state.externalFile = external != nullptr ? external : "";
+        const char* offset = attribute(attributes, "ExternalFileOffset");
+        char* end = nullptr;
+        state.externalOffset = offset != nullptr && *offset != '\0' ? std::strtoll(offset, &end, 10) : 0;
+        if (state.encoding == Encoding::External) {
+            if (state.externalOffset < 0 || (end != nullptr && *end != '\0')) {
+                state.fail(arrayName(state) + ": ExternalFileOffset \"" + offset + "\" is not a byte offset");
+                return;
+            }
+            if (!state.externalFile.empty() && state.externalFile[0] != '/') state.structure.relativeExternalFiles = true;
+        }
         state.dataElements = 0;
     } else if (rule->first == "Data") {
         if (++state.dataElements > 1) {
@@ -112,6 +210,7 @@ void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** att
         state.inData = true;
         state.inToken = false;
         state.tokens = 0;
+        state.padding = 0;
     }
     state.open.emplace_back(name);
 }
@@ -120,11 +219,8 @@ void XMLCALL endElement(void* data, const XML_Char* name) {
     ParseState& state = *static_cast<ParseState*>(data);
     if (std::strcmp(name, "Data") == 0 && state.inData) {
         state.inData = false;
-        if (state.asciiArray && state.declaredValues >= 0 && state.tokens != state.declaredValues) {
-            state.fail("an ASCII <DataArray> declares " + std::to_string(state.declaredValues) + " values but holds " +
-                       std::to_string(state.tokens));
-            return;
-        }
+        checkDataSize(state);
+        if (!state.error.empty()) return;
     } else if (std::strcmp(name, "DataArray") == 0 && state.dataElements == 0) {
         state.fail("a <DataArray> holds no <Data>");
         return;
@@ -134,11 +230,19 @@ void XMLCALL endElement(void* data, const XML_Char* name) {
 
 void XMLCALL characters(void* data, const XML_Char* text, int length) {
     ParseState& state = *static_cast<ParseState*>(data);
-    if (!state.inData || !state.asciiArray) return;
-    for (int i = 0; i < length; ++i) {
-        const bool space = std::isspace(static_cast<unsigned char>(text[i])) != 0;
-        if (!space && !state.inToken) ++state.tokens;
-        state.inToken = !space;
+    if (!state.inData) return;
+    if (state.encoding == Encoding::Ascii) {
+        for (int i = 0; i < length; ++i) {
+            const bool space = std::isspace(static_cast<unsigned char>(text[i])) != 0;
+            if (!space && !state.inToken) ++state.tokens;
+            state.inToken = !space;
+        }
+    } else if (state.encoding == Encoding::Base64 || state.encoding == Encoding::GzipBase64) {
+        for (int i = 0; i < length; ++i) {
+            if (std::isspace(static_cast<unsigned char>(text[i])) != 0) continue;
+            ++state.tokens;
+            if (text[i] == '=') ++state.padding;
+        }
     }
 }
 
@@ -148,7 +252,7 @@ struct ParserDeleter {
 
 }  // namespace
 
-void checkGiftiStructure(const std::string& path) {
+GiftiStructure checkGiftiStructure(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw badInput(path + ": cannot open the surface file");
     std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));
@@ -175,6 +279,7 @@ void checkGiftiStructure(const std::string& path) {
         }
     }
     if (!state.error.empty()) throw badInput(state.error);
+    return state.structure;
 }
 
 }  // namespace zevkalon

@@ -5,12 +5,23 @@
 
 namespace zevkalon {
 
+// What the reading of an accepted file must take into account.
+struct GiftiStructure {
+    // Some array's data lie in an external file named relative to the
+    // GIFTI file's folder (the library would look in the working folder).
+    bool relativeExternalFiles = false;
+};
+
 // Throws HostError (kExitBadInput) naming the file and line when the XML is
 // malformed, an element stands where GIFTI does not allow it (the library
 // crashes on some of these, e.g. a Data element outside a DataArray), an
-// element is unknown to GIFTI, a DataArray has more than one Data element, or
-// an ASCII-encoded array holds another number of values than its dimensions
-// declare (the library would fill the missing ones with zeros).
-void checkGiftiStructure(const std::string& path);
+// element is unknown to GIFTI, a DataArray has more than one Data element,
+// or an array's data cannot be what its dimensions declare: an ASCII array
+// with another number of values, base64 data cut short or of another length
+// (for compressed data: more than the compressed bytes can hold), an
+// external data file (beside the GIFTI file unless its name is absolute)
+// that is missing or too short. The library would fill what is missing with
+// zeros, and allocate what is declared before finding out.
+GiftiStructure checkGiftiStructure(const std::string& path);
 
 }  // namespace zevkalon

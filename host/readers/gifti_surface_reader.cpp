@@ -1,10 +1,15 @@
 #include "host/readers/gifti_surface_reader.h"
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <sstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "host/readers/captured_stderr.h"
 #include "host/readers/gifti_structure_check.h"
@@ -64,18 +69,68 @@ const giiDataArray& findArray(gifti_image& image, int intent, const char* what, 
     return *array;
 }
 
+// The library's diagnostics that say nothing about the data read: nibabel
+// writes a coordinate system into every array, also the TRIANGLE one.
+bool isHarmlessDiagnostic(const std::string& line) { return line.find("] has coordsys with intent ") != std::string::npos; }
+
+// What the library printed, without its harmless notes, as one line.
+std::string libraryDiagnostics(const std::string& printed) {
+    std::istringstream lines(printed);
+    std::string joined;
+    for (std::string line; std::getline(lines, line);) {
+        if (isHarmlessDiagnostic(line)) continue;
+        const std::size_t start = line.find_first_not_of("* \t");
+        if (start == std::string::npos) continue;
+        if (!joined.empty()) joined += "; ";
+        joined += line.substr(start);
+    }
+    return joined;
+}
+
+// Runs read in folder and comes back, however read ends: the library opens
+// external data files relative to the working folder.
+template <typename Read>
+void inFolder(const std::string& folder, Read read) {
+    const int previous = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (previous < 0 || chdir(folder.c_str()) != 0) {
+        if (previous >= 0) close(previous);
+        throw badInput(folder + ": cannot enter the folder of the GIFTI file to read its external data");
+    }
+    struct Return {
+        int folder;
+        ~Return() {
+            if (fchdir(folder) != 0) std::perror("zevkalon: cannot return to the working folder");
+            close(folder);
+        }
+    } back{previous};
+    read();
+}
+
 }  // namespace
 
 SurfaceFile readGiftiSurface(const std::string& path) {
     if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a surface file");
     if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the surface file");
-    checkGiftiStructure(path);
+    const GiftiStructure structure = checkGiftiStructure(path);
     // The library's diagnostics are caught and added to our message.
     gifti_set_verb(1);
     std::unique_ptr<gifti_image, GiftiDeleter> image;
-    const std::string detail = captureStderr([&] { image.reset(gifti_read_image(path.c_str(), 1)); });
-    if (!image) {
-        throw badInput(path + ": not a readable GIFTI file" + (detail.empty() ? "" : " (" + detail + ")"));
+    const auto read = [&](const std::string& name) {
+        return captureStderr([&] { image.reset(gifti_read_image(name.c_str(), 1)); });
+    };
+    std::string printed;
+    const std::size_t slash = path.rfind('/');
+    if (structure.relativeExternalFiles && slash != std::string::npos) {
+        inFolder(slash == 0 ? "/" : path.substr(0, slash), [&] { printed = read(path.substr(slash + 1)); });
+    } else {
+        printed = read(path);
+    }
+    // The library goes on after a decoding failure (bad base64, failed
+    // decompression, a short external file) and fills the gap with zeros:
+    // whatever it reports is a refusal.
+    const std::string detail = libraryDiagnostics(printed);
+    if (!image || !detail.empty()) {
+        throw badInput(path + ": not a readable GIFTI file" + (detail.empty() ? "" : ": the GIFTI library reports: " + detail));
     }
 
     const giiDataArray& points = findArray(*image, NIFTI_INTENT_POINTSET, "POINTSET", path);

@@ -16,7 +16,7 @@ LabelTable parseLabelTable(std::istream& in, const std::string& sourceName) {
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {
-        ++lineNumber;
+        if (++lineNumber == 1) dropByteOrderMark(line);
         const auto fail = [&](const std::string& problem) {
             return badInput(lineProblem(sourceName, lineNumber, problem));
         };

@@ -8,9 +8,12 @@
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <new>
 #include <sstream>
+#include <type_traits>
 
 #include "host/readers/captured_stderr.h"
+#include "host/readers/nifti_header_check.h"
 #include "host/host_error.h"
 
 #if defined(TESSARIN_HAVE_NIFTI)
@@ -82,6 +85,11 @@ std::string voxelName(std::int64_t index, const std::int32_t dims[3]) {
     return text.str();
 }
 
+struct Scaling {
+    bool scaled;
+    double slope, intercept;
+};
+
 struct GzFileCloser {
     void operator()(gzFile_s* file) const { gzclose(file); }
 };
@@ -91,95 +99,119 @@ GzFile openCompressedOrPlain(const std::string& path) {
     return GzFile(gzopen(path.c_str(), "rb"));
 }
 
+// Stored values to labels, one type at a time: labels are whole numbers
+// within 32 bits after the file's scaling. Returns how many of the n values
+// at bytes were labels (n when all were); out receives them.
 template <typename T>
-T headerValue(const unsigned char* bytes, bool swapped) {
-    unsigned char copy[sizeof(T)];
-    std::memcpy(copy, bytes, sizeof(T));
-    if (swapped) std::reverse(copy, copy + sizeof(T));
-    T value;
-    std::memcpy(&value, copy, sizeof(T));
-    return value;
-}
-
-// The dimensions exactly as the file declares them. The NIfTI library quietly
-// turns sizes below 1 (and a missing dim[0]) into 1, which would read a broken
-// header as a different, valid volume; these checks see the raw values.
-void checkDeclaredDimensions(const std::string& path) {
-    GzFile file = openCompressedOrPlain(path);
-    unsigned char header[540] = {};
-    const int length = file ? gzread(file.get(), header, sizeof header) : -1;
-    if (length < 348) throw badInput(path + ": not a readable NIfTI-1 or NIfTI-2 volume: the file is too short for a header");
-    std::array<std::int64_t, 8> dim{};
-    const std::int32_t size = headerValue<std::int32_t>(header, false);
-    const std::int32_t swappedSize = headerValue<std::int32_t>(header, true);
-    if (size == 348 || swappedSize == 348) {
-        const bool swapped = size != 348;
-        for (int d = 0; d < 8; ++d) dim[d] = headerValue<std::int16_t>(header + 40 + 2 * d, swapped);
-    } else if ((size == 540 || swappedSize == 540) && length == 540) {
-        const bool swapped = size != 540;
-        for (int d = 0; d < 8; ++d) dim[d] = headerValue<std::int64_t>(header + 16 + 8 * d, swapped);
-    } else {
-        throw badInput(path + ": not a readable NIfTI-1 or NIfTI-2 volume: unknown header size");
-    }
-    if (dim[0] < 1 || dim[0] > 7) {
-        throw badInput(path + ": the header declares " + std::to_string(dim[0]) +
-                       " dimensions; a label volume needs 1 to 7 (three in use)");
-    }
-    for (int d = 1; d <= dim[0]; ++d) {
-        if (dim[d] < 1) {
-            throw badInput(path + ": dimension " + std::to_string(d) + " has size " + std::to_string(dim[d]) +
-                           "; every size must be at least 1");
-        }
-    }
-}
-
-// Reads the voxel values in pieces straight into 32-bit labels, so that a
-// header declaring far more data than the file holds costs no memory, and
-// NaN or infinite floats are seen as they are stored (the NIfTI library's
-// own loader would quietly turn them into 0).
-class VoxelValueReader {
-public:
-    VoxelValueReader(const nifti_image& image, const std::string& path) : image_(image), path_(path) {
-        file_ = openCompressedOrPlain(image.iname != nullptr ? image.iname : path);
-        if (!file_ || gzseek(file_.get(), static_cast<z_off_t>(image.iname_offset), SEEK_SET) < 0) {
-            throw badInput(path + ": not a readable NIfTI-1 or NIfTI-2 volume: cannot read the voxel data");
-        }
-        swap_ = image.byteorder != nifti_short_order() && image.swapsize > 1;
-    }
-
-    // Calls take(index, value) for each of count voxels in storage order.
-    template <typename Take>
-    void forEach(std::int64_t count, Take take) {
-        constexpr std::int64_t kChunk = 1 << 16;
-        const std::int64_t bytesPer = image_.nbyper;
-        std::vector<unsigned char> buffer(static_cast<std::size_t>(kChunk * bytesPer));
-        for (std::int64_t first = 0; first < count; first += kChunk) {
-            const std::int64_t n = std::min(kChunk, count - first);
-            const int wanted = static_cast<int>(n * bytesPer);
-            if (gzread(file_.get(), buffer.data(), static_cast<unsigned>(wanted)) != wanted) {
-                std::ostringstream message;
-                message << path_ << ": not a readable NIfTI-1 or NIfTI-2 volume: the file ends early: the header declares " << count
-                        << " voxels, the data stops before voxel " << first + n;
-                throw badInput(message.str());
+std::int64_t convertToLabels(const unsigned char* bytes, std::int64_t n, const Scaling& scaling, std::int32_t* out) {
+    // The common case, unscaled integers that always fit, as a plain
+    // widening copy that the compiler vectorises.
+    if constexpr (std::is_integral_v<T> && sizeof(T) <= 2) {
+        if (!scaling.scaled) {
+            // Blocks of a fixed length, which the compiler vectorises at -O2 too.
+            constexpr std::int64_t kBlock = 16;
+            std::int64_t i = 0;
+            for (; i + kBlock <= n; i += kBlock) {
+                T stored[kBlock];
+                std::memcpy(stored, bytes + i * static_cast<std::int64_t>(sizeof(T)), sizeof stored);
+                for (std::int64_t b = 0; b < kBlock; ++b) out[i + b] = stored[b];
             }
-            if (swap_) nifti_swap_Nbytes(n * bytesPer / image_.swapsize, image_.swapsize, buffer.data());
-            for (std::int64_t i = 0; i < n; ++i) take(first + i, valueAt(image_.datatype, buffer.data(), i));
+            for (; i < n; ++i) {
+                T stored;
+                std::memcpy(&stored, bytes + i * static_cast<std::int64_t>(sizeof(T)), sizeof(T));
+                out[i] = stored;
+            }
+            return n;
         }
     }
+    for (std::int64_t i = 0; i < n; ++i) {
+        T stored;
+        std::memcpy(&stored, bytes + i * static_cast<std::int64_t>(sizeof(T)), sizeof(T));
+        double value = static_cast<double>(stored);
+        if (scaling.scaled) value = scaling.slope * value + scaling.intercept;
+        // NaN fails the first test, an infinity the range.
+        if (!(value == std::floor(value)) || value < std::numeric_limits<std::int32_t>::min() ||
+            value > std::numeric_limits<std::int32_t>::max()) {
+            return i;
+        }
+        out[i] = static_cast<std::int32_t>(value);
+    }
+    return n;
+}
 
-private:
-    const nifti_image& image_;
-    const std::string& path_;
-    GzFile file_;
-    bool swap_ = false;
-};
+std::int64_t convertToLabels(int datatype, const unsigned char* bytes, std::int64_t n, const Scaling& scaling,
+                             std::int32_t* out) {
+    switch (datatype) {
+        case DT_INT8: return convertToLabels<std::int8_t>(bytes, n, scaling, out);
+        case DT_UINT8: return convertToLabels<std::uint8_t>(bytes, n, scaling, out);
+        case DT_INT16: return convertToLabels<std::int16_t>(bytes, n, scaling, out);
+        case DT_UINT16: return convertToLabels<std::uint16_t>(bytes, n, scaling, out);
+        case DT_INT32: return convertToLabels<std::int32_t>(bytes, n, scaling, out);
+        case DT_UINT32: return convertToLabels<std::uint32_t>(bytes, n, scaling, out);
+        case DT_INT64: return convertToLabels<std::int64_t>(bytes, n, scaling, out);
+        case DT_UINT64: return convertToLabels<std::uint64_t>(bytes, n, scaling, out);
+        case DT_FLOAT32: return convertToLabels<float>(bytes, n, scaling, out);
+        case DT_FLOAT64: return convertToLabels<double>(bytes, n, scaling, out);
+        default: return 0;
+    }
+}
+
+std::string notALabel(const std::string& path, std::int64_t index, const std::int32_t dims[3], double value) {
+    std::ostringstream message;
+    message << path << ": " << voxelName(index, dims) << " holds ";
+    if (!std::isfinite(value) || value != std::floor(value)) {
+        message << value << ", not a whole number; a label volume needs one whole number per voxel (a region's "
+                << "label). A probabilistic (fractional) atlas or an intensity image cannot be used as it is: give "
+                << "the atlas's maximum-probability label volume (e.g. HarvardOxford-cort-maxprob-thr25), or turn "
+                << "the map into labels (e.g. fslmaths map -thr 0.5 -bin labels)";
+    } else {
+        message << "the label " << value << ", beyond the 32-bit range";
+    }
+    return message.str();
+}
+
+// Reads the voxel values in pieces straight into 32-bit labels, so that NaN
+// or infinite floats are seen as they are stored (the NIfTI library's own
+// loader would quietly turn them into 0), and the data are never held twice.
+void readLabels(const nifti_image& image, const std::string& path, std::int64_t count, LabelVolume& volume) {
+    const std::string dataPath = image.iname != nullptr ? image.iname : path;
+    GzFile file = openCompressedOrPlain(dataPath);
+    if (!file || gzseek(file.get(), static_cast<z_off_t>(image.iname_offset), SEEK_SET) < 0) {
+        throw badInput(path + ": not a readable NIfTI-1 or NIfTI-2 volume: cannot read the voxel data");
+    }
+    const bool swap = image.byteorder != nifti_short_order() && image.swapsize > 1;
+    // A slope of 0 means "no scaling" in the format; so does 1 with 0.
+    const Scaling scaling{image.scl_slope != 0.0 && (image.scl_slope != 1.0 || image.scl_inter != 0.0),
+                          image.scl_slope, image.scl_inter};
+    constexpr std::int64_t kChunk = 1 << 16;
+    const std::int64_t bytesPer = image.nbyper;
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(kChunk * bytesPer));
+    for (std::int64_t first = 0; first < count; first += kChunk) {
+        const std::int64_t n = std::min(kChunk, count - first);
+        const int wanted = static_cast<int>(n * bytesPer);
+        if (gzread(file.get(), buffer.data(), static_cast<unsigned>(wanted)) != wanted) {
+            std::ostringstream message;
+            message << path << ": not a readable NIfTI-1 or NIfTI-2 volume: the file ends early: the header declares "
+                    << count << " voxels, the data stops before voxel " << first + n;
+            throw badInput(message.str());
+        }
+        if (swap) nifti_swap_Nbytes(n * bytesPer / image.swapsize, image.swapsize, buffer.data());
+        volume.labels.resize(static_cast<std::size_t>(first + n));
+        const std::int64_t good = convertToLabels(image.datatype, buffer.data(), n, scaling, volume.labels.data() + first);
+        if (good < n) {
+            double value = valueAt(image.datatype, buffer.data(), good);
+            if (scaling.scaled) value = scaling.slope * value + scaling.intercept;
+            throw badInput(notALabel(path, first + good, volume.dims, value));
+        }
+    }
+}
 
 }  // namespace
 
 LabelVolume readLabelVolume(const std::string& path) {
     if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a volume file");
     if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the volume file");
-    checkDeclaredDimensions(path);
+    checkNiftiHeader(path);
     // The library reports its failures on stderr in its own words; they are
     // caught and added to ours, so every message starts with "zevkalon: ".
     nifti_set_debug_level(1);
@@ -194,7 +226,9 @@ LabelVolume readLabelVolume(const std::string& path) {
         if (image->dim[0] >= d && image->dim[d] > 1) {
             std::ostringstream message;
             message << path << ": a label volume has three dimensions, but dimension " << d << " has size "
-                    << image->dim[d];
+                    << image->dim[d]
+                    << " (a probabilistic atlas with one volume per region, or a time series?); give a 3D volume "
+                       "with one whole-number label per voxel, e.g. the atlas's maximum-probability version";
             throw badInput(message.str());
         }
     }
@@ -215,8 +249,6 @@ LabelVolume readLabelVolume(const std::string& path) {
         throw badInput(path + ": the voxel-to-world transform cannot be inverted");
     }
 
-    // A slope of 0 means "no scaling" in the format; so does 1 with 0.
-    const bool scaled = image->scl_slope != 0.0 && (image->scl_slope != 1.0 || image->scl_inter != 0.0);
     // Each size fits 31 bits, so the product of the first two cannot overflow.
     const std::int64_t plane = sizes[0] * sizes[1];
     const std::int64_t count =
@@ -227,23 +259,18 @@ LabelVolume readLabelVolume(const std::string& path) {
                 << " voxels, more than the " << std::numeric_limits<std::int32_t>::max() << " supported";
         throw badInput(message.str());
     }
-    VoxelValueReader reader(*image, path);
-    reader.forEach(count, [&](std::int64_t index, double value) {
-        if (scaled) value = image->scl_slope * value + image->scl_inter;
-        if (!std::isfinite(value) || value != std::floor(value)) {
-            std::ostringstream message;
-            message << path << ": " << voxelName(index, volume.dims) << " holds " << value
-                    << ", not a whole number; a label volume needs integral labels";
-            throw badInput(message.str());
-        }
-        if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
-            std::ostringstream message;
-            message << path << ": " << voxelName(index, volume.dims) << " holds the label " << value
-                    << ", beyond the 32-bit range";
-            throw badInput(message.str());
-        }
-        volume.labels.push_back(static_cast<std::int32_t>(value));
-    });
+    checkDataFits(path, image->iname != nullptr ? image->iname : path, image->iname_offset, count * image->nbyper);
+    // The data can be there, so the labels are allocated at once: a volume
+    // too large for memory fails now rather than after minutes of reading.
+    try {
+        volume.labels.reserve(static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+        std::ostringstream message;
+        message << path << ": not enough memory for the labels of its " << sizes[0] << " x " << sizes[1] << " x "
+                << sizes[2] << " voxels (" << count * 4 / (1 << 20) << " MB)";
+        throw badInput(message.str());
+    }
+    readLabels(*image, path, count, volume);
     return volume;
 }
 

@@ -1,11 +1,10 @@
 #include "host/readers/surface_file.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <limits>
 #include <sstream>
 
+#include "host/readers/file_names.h"
 #include "host/readers/gifti_surface_reader.h"
 #include "host/host_error.h"
 #include "host/readers/obj_reader.h"
@@ -51,21 +50,11 @@ void validateSurface(const SurfaceFile& surface, const std::string& path) {
     }
 }
 
-namespace {
-
-bool endsWith(const std::string& text, const std::string& suffix) {
-    if (text.size() < suffix.size()) return false;
-    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
-
-}  // namespace
-
 SurfaceFile readSurface(const std::string& path) {
     SurfaceFile surface;
-    if (endsWith(path, ".gii")) {
+    if (endsWithNoCase(path, ".gii")) {
         surface = readGiftiSurface(path);
-    } else if (endsWith(path, ".obj")) {
+    } else if (endsWithNoCase(path, ".obj")) {
         surface = readObj(path);
     } else {
         throw badInput(path + ": unknown surface format; give a GIFTI (.surf.gii) or OBJ (.obj) file");

@@ -15,6 +15,10 @@ std::vector<std::string> contentWords(std::string line) {
     return words;
 }
 
+void dropByteOrderMark(std::string& firstLine) {
+    if (firstLine.compare(0, 3, "\xEF\xBB\xBF") == 0) firstLine.erase(0, 3);
+}
+
 std::string lineProblem(const std::string& sourceName, int lineNumber, const std::string& problem) {
     return sourceName + ":" + std::to_string(lineNumber) + ": " + problem;
 }

@@ -10,6 +10,10 @@ namespace zevkalon {
 // The words of line, split at white space, after dropping a '#' comment.
 std::vector<std::string> contentWords(std::string line);
 
+// Removes a UTF-8 byte-order mark from the start of a file's first line:
+// editors on Windows write one, and it would glue itself to the first word.
+void dropByteOrderMark(std::string& firstLine);
+
 // "source:line: problem", the form of every error about one line of a file.
 std::string lineProblem(const std::string& sourceName, int lineNumber, const std::string& problem);
 

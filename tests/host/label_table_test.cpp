@@ -21,6 +21,11 @@ TEST(LabelTable, ParsesLutLinesSkippingCommentsAndBlanks) {
     EXPECT_EQ(table.at(-4).blue, 3);
 }
 
+TEST(LabelTable, AByteOrderMarkBeforeTheFirstLineIsSkipped) {
+    std::istringstream in("\xEF\xBB\xBF" "17 Left-Hippocampus 220 216 20 0\n");
+    EXPECT_EQ(parseLabelTable(in, "lut").at(17).name, "Left-Hippocampus");
+}
+
 TEST(LabelTable, RefusesMalformedLinesWithTheirNumber) {
     const std::pair<const char*, const char*> cases[] = {
         {"1 A 0 0 0 0\n\n2 B 0 0\n", "lut:3: expected \"value name R G B A\", found 4 fields"},

@@ -40,6 +40,12 @@ TEST(ObjReader, NormalsBelongToTheirVertex) {
     }
 }
 
+TEST(ObjReader, AByteOrderMarkBeforeTheFirstVertexIsSkipped) {
+    const SurfaceFile surface = parse("\xEF\xBB\xBFv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    EXPECT_EQ(surface.nrOfVertices(), 3);
+    EXPECT_EQ(surface.triangles, (std::vector<std::int32_t>{0, 1, 2}));
+}
+
 TEST(ObjReader, RefusesMalformedStatementsWithTheirLine) {
     const std::pair<const char*, const char*> cases[] = {
         {"v 0 0\n", "m.obj:1: a vertex needs three coordinates, found 2"},

@@ -237,6 +237,106 @@ TEST_F(BadInputMatrix, InputsTheLibrariesWouldMisreadAreRefused) {
     });
 }
 
+// Damage that the libraries read as something plausible (labels shifted,
+// coordinates zero-filled, a volume without a place in world space) or
+// spend minutes and gigabytes on: each is refused, quickly.
+TEST_F(BadInputMatrix, DamageTheLibrariesWouldReadAsPlausibleIsRefused) {
+    const GridScene scene;
+    const std::string volume = scene.volume();
+    const auto patched = [&](std::size_t offset, const std::string& bytes) {
+        std::string copy = volume;
+        copy.replace(offset, bytes.size(), bytes);
+        return copy;
+    };
+    const auto binary = [](auto value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); };
+    writeText(path("inside_header.nii"), patched(108, binary(348.0f)));  // vox_offset
+    writeText(path("bad_magic.nii"), patched(344, std::string("n+x\0", 4)));
+    writeText(path("no_transform.nii"), patched(254, binary(std::int16_t(0))));  // sform_code; qform_code is 0
+    writeText(path("packed.nii"), gzipped(volume));
+    writeText(path("analyze.hdr"), patched(344, std::string(4, '\0')).substr(0, 348));
+    writeText(path("pair.img"), uint8Labels(scene.labels));
+    // 1290^3 voxels declared in a few hundred compressed bytes.
+    writeText(path("overstated.nii.gz"), gzipped(niftiFile({1290, 1290, 1290}, 2, 8, uint8Labels(scene.labels))));
+
+    const std::string base64 = scene.giftiEncoded("Base64Binary");
+    const std::size_t data = base64.find("<Data>") + 6;
+    writeText(path("cut.surf.gii"), base64.substr(0, data + 40) + base64.substr(base64.find("</Data>")));
+    std::string rows = base64;
+    rows.replace(rows.find("Dim0=\"100\""), 10, "Dim0=\"400\"");
+    writeText(path("rows.surf.gii"), rows);
+    std::string badChars = base64;
+    badChars.replace(data + 8, 4, "!!!!");
+    writeText(path("bad_chars.surf.gii"), badChars);
+    std::string compressed = scene.giftiEncoded("GZipBase64Binary");
+    std::string corrupt = compressed;
+    corrupt.replace(corrupt.find("<Data>") + 6, 4, "AAAA");
+    writeText(path("corrupt.surf.gii"), corrupt);
+    compressed.replace(compressed.find("Dim0=\"100\""), 10, "Dim0=\"100000000\"");
+    writeText(path("huge.surf.gii"), compressed);
+    writeText(path("no_data_file.surf.gii"), scene.giftiEncoded("ExternalFileBinary", "missing.dat"));
+    writeText(path("short.dat"), scene.externalData().substr(0, 1500));
+    writeText(path("short_data_file.surf.gii"), scene.giftiEncoded("ExternalFileBinary", "short.dat"));
+
+    expectRefused({
+        {"vox_offset inside the header", {"@inside_header.nii", "@grid.obj"}, 3, "vox_offset 348 lies inside the header"},
+        {"bad magic string", {"@bad_magic.nii", "@grid.obj"}, 3, "its magic string is \"n+x\""},
+        {"no transform", {"@no_transform.nii", "@grid.obj"}, 3, "neither an sform nor a qform is set"},
+        {"gzip data named .nii", {"@packed.nii", "@grid.obj"}, 3, "rename it to " + path("packed.nii.gz")},
+        {"Analyze header", {"@analyze.hdr", "@grid.obj"}, 3, "an Analyze 7.5 header"},
+        {"image half of a pair", {"@pair.img", "@grid.obj"}, 3, "give its header, " + path("pair.hdr")},
+        {"1290^3 voxels in a small file", {"@overstated.nii.gz", "@grid.obj"}, 3, "compressed bytes can hold at most"},
+        {"GIFTI base64 cut short", {"@labels.nii", "@cut.surf.gii"}, 3, "but its base64 data hold 30 bytes"},
+        {"GIFTI more rows than data", {"@labels.nii", "@rows.surf.gii"}, 3, "DataArray 0 declares 1200 values"},
+        {"GIFTI invalid base64", {"@labels.nii", "@bad_chars.surf.gii"}, 3, "the GIFTI library reports: 4 bad base64"},
+        {"GIFTI corrupt compressed data", {"@labels.nii", "@corrupt.surf.gii"}, 3, "the GIFTI library reports: uncompress"},
+        {"GIFTI 10^8 vertices declared", {"@labels.nii", "@huge.surf.gii"}, 3, "compressed bytes can hold"},
+        {"GIFTI external file missing", {"@labels.nii", "@no_data_file.surf.gii"}, 3, "missing.dat"},
+        {"GIFTI external file short", {"@labels.nii", "@short_data_file.surf.gii"}, 3, "which has 1500 bytes"},
+    });
+}
+
+TEST_F(BadInputMatrix, CommonMistakesGetAMessageSayingWhatToDo) {
+    std::vector<float> fractions(GridScene::kSide * GridScene::kSide * GridScene::kSide, 0.0f);
+    fractions[123] = 0.25f;
+    const int side = GridScene::kSide;
+    writeText(path("probabilities.nii"), niftiFile({side, side, side}, 16, 32, float32Labels(fractions)));
+    writeText(path("maps.nii"), niftiFile({side, side, side, 3}, 16, 32, float32Labels(fractions)));
+    expectRefused({
+        {"files in the wrong order", {"@grid.obj", "@labels.nii"}, 2, "but the label volume comes first"},
+        {"a line feed in a path", {"@labels.nii", "@grid\n.obj"}, 2, "contains a line break"},
+        {"probabilistic atlas", {"@probabilities.nii", "@grid.obj"}, 3, "maximum-probability label volume"},
+        {"one map per region", {"@maps.nii", "@grid.obj"}, 3, "a probabilistic atlas with one volume per region"},
+    });
+}
+
+// Valid files that were refused or misread: a NIfTI pair given by its
+// header, suffixes in capitals, a GIFTI file whose external data file is
+// named relative to it (as Connectome Workbench writes them), read from
+// another working folder. Each gives the POIs of the plain files.
+TEST_F(BadInputMatrix, ValidVariantsOfTheInputsGiveTheSameResult) {
+    const GridScene scene;
+    const std::string volume = scene.volume();
+    std::string header = volume.substr(0, 348);
+    header.replace(344, 4, std::string("ni1\0", 4));
+    const float dataAtStart = 0.0f;
+    header.replace(108, 4, std::string(reinterpret_cast<const char*>(&dataAtStart), 4));
+    writeText(path("pair.hdr"), header);
+    writeText(path("pair.img"), volume.substr(352));
+    writeText(path("GRID.OBJ"), scene.obj());
+    writeText(path("grid.dat"), scene.externalData());
+    writeText(path("EXTERNAL.SURF.GII"), scene.giftiEncoded("ExternalFileBinary", "grid.dat"));
+    const auto poisOf = [&](const std::vector<std::string>& arguments, const std::string& poiName) {
+        const ProcessResult result = runZevkalon(arguments);
+        EXPECT_EQ(result.exitCode, 0) << result.messages;
+        const std::string poi = readText(path(poiName));
+        return poi.substr(std::min(poi.size(), poi.find("NrOfMeshVertices")));
+    };
+    const std::string expected = poisOf({path("labels.nii"), path("grid.obj")}, "labels.poi");
+    ASSERT_NE(expected.find("NrOfVertices:     9"), std::string::npos) << expected;
+    EXPECT_EQ(poisOf({path("pair.hdr"), path("GRID.OBJ")}, "pair.poi"), expected);
+    EXPECT_EQ(poisOf({"--voi-file", path("ext.voi"), path("labels.nii"), path("EXTERNAL.SURF.GII")}, "ext.poi"), expected);
+}
+
 // Inputs that the host documents as accepted: names longer than the host's
 // VOI name field are cut with one warning, names are never read as format
 // strings, and a long surface path is carried into the POI file unchanged.

@@ -22,6 +22,29 @@ std::string rawBytes(const std::vector<T>& values) {
     return std::string(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
 }
 
+std::string base64(const std::string& bytes) {
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        unsigned value = static_cast<unsigned char>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 2]);
+        for (std::size_t k = 0; k < 4; ++k) text += i + k <= bytes.size() ? digits[(value >> (18 - 6 * k)) & 63] : '=';
+    }
+    return text;
+}
+
+std::string zlibCompressed(const std::string& bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    std::string out(size, '\0');
+    if (compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
+                 static_cast<uLong>(bytes.size())) != Z_OK) {
+        throw std::runtime_error("zlib");
+    }
+    out.resize(size);
+    return out;
+}
+
 }  // namespace
 
 std::string niftiFile(const std::vector<std::int64_t>& dims, int datatype, int bitsPerVoxel, const std::string& data) {
@@ -121,6 +144,32 @@ std::string GridScene::gifti() const {
     std::vector<std::string> coordinates;
     for (double p : positions) coordinates.push_back(std::to_string(p));
     return giftiText(coordinates, triangles);
+}
+
+std::string GridScene::externalData() const {
+    const std::vector<float> points(positions.begin(), positions.end());
+    return rawBytes(points) + rawBytes(triangles);
+}
+
+std::string GridScene::giftiEncoded(const std::string& encoding, const std::string& externalName) const {
+    const std::vector<float> points(positions.begin(), positions.end());
+    const std::string parts[2] = {rawBytes(points), rawBytes(triangles)};
+    std::string arrays;
+    for (int a = 0; a < 2; ++a) {
+        std::string data;
+        if (encoding == "Base64Binary") data = base64(parts[a]);
+        if (encoding == "GZipBase64Binary") data = base64(zlibCompressed(parts[a]));
+        const bool external = encoding == "ExternalFileBinary";
+        arrays += std::string("<DataArray Intent=\"") + (a == 0 ? "NIFTI_INTENT_POINTSET" : "NIFTI_INTENT_TRIANGLE") +
+                  "\" DataType=\"" + (a == 0 ? "NIFTI_TYPE_FLOAT32" : "NIFTI_TYPE_INT32") +
+                  "\" ArrayIndexingOrder=\"RowMajorOrder\" Dimensionality=\"2\" Dim0=\"" +
+                  std::to_string(parts[a].size() / 12) + "\" Dim1=\"3\" Encoding=\"" + encoding +
+                  "\" Endian=\"LittleEndian\" ExternalFileName=\"" + (external ? externalName : "") +
+                  "\" ExternalFileOffset=\"" + (external && a == 1 ? std::to_string(parts[0].size()) : "0") +
+                  "\">\n<Data>" + data + "</Data>\n</DataArray>\n";
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GIFTI Version=\"1.0\" NumberOfDataArrays=\"2\">\n" + arrays +
+           "</GIFTI>\n";
 }
 
 void removeTree(const std::string& path) {

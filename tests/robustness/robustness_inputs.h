@@ -43,6 +43,11 @@ struct GridScene {
     std::string volume() const;   // .nii
     std::string obj() const;      // .obj
     std::string gifti() const;    // .surf.gii
+    // The surface as GIFTI with its arrays stored as encoding: "Base64Binary",
+    // "GZipBase64Binary", or "ExternalFileBinary" with the data of
+    // externalData() (points, then triangles) in the file externalName.
+    std::string giftiEncoded(const std::string& encoding, const std::string& externalName = "") const;
+    std::string externalData() const;
 };
 
 // Files and folders: the host tests' helpers, plus a removal that also
