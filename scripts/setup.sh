@@ -2,11 +2,12 @@
 #
 #   source scripts/setup.sh
 #   tessarin_install_packages            # missing Debian packages of scripts/packages.txt
+#   tessarin_install_viewer              # NiiVue for zevkalon --view, pinned in viewer/ (npm ci)
 #   tessarin_build DIR [cmake args...]   # configure and build into DIR
 #   tessarin_have_wine                   # true when the Wine loader is installed
 #
-# Run directly (bash scripts/setup.sh) it installs the packages and builds
-# the native release configuration into build/release.
+# Run directly (bash scripts/setup.sh) it installs the packages and NiiVue,
+# and builds the native release configuration into build/release.
 #
 # Environment: TESSARIN_JOBS (parallel build jobs, default 2),
 # TESSARIN_BUILD_ROOT (where build folders go, default <repo>/build),
@@ -55,6 +56,27 @@ tessarin_install_packages() {
     apt-get install -y -q --no-install-recommends $missing
 }
 
+# Installs the NiiVue version that viewer/package-lock.json pins into
+# viewer/node_modules, unless that version is there already. The build copies
+# its bundle beside zevkalon. Without npm it says so and returns 1.
+tessarin_install_viewer() {
+    local viewer="$TESSARIN_ROOT/viewer"
+    if ! command -v npm > /dev/null; then
+        echo "npm is missing: zevkalon --view and --snapshot need NiiVue from npm (install Node.js and npm)." >&2
+        return 1
+    fi
+    local pinned installed
+    pinned="$(cd "$viewer" && node -p "require('./package.json').dependencies['@niivue/niivue']")"
+    installed="$(cd "$viewer" && node -p "require('./node_modules/@niivue/niivue/package.json').version" 2> /dev/null || true)"
+    if [ "$installed" = "$pinned" ]; then
+        echo "NiiVue $pinned is installed (viewer/node_modules)."
+        return 0
+    fi
+    tessarin_log "Installing NiiVue $pinned from npm into viewer/node_modules"
+    # Exactly the locked packages; no install scripts, no optional native helpers.
+    (cd "$viewer" && npm ci --omit=optional --ignore-scripts --no-audit --no-fund)
+}
+
 # tessarin_build DIR [cmake args...]: configure (if needed) and build.
 tessarin_build() {
     local dir="$1"
@@ -73,5 +95,6 @@ tessarin_have_wine() {
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
     tessarin_install_packages
+    tessarin_install_viewer
     tessarin_build "$TESSARIN_BUILD_ROOT/release"
 fi

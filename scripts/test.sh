@@ -27,6 +27,7 @@ trap finish EXIT
 tessarin_log "Packages"
 t=$SECONDS
 tessarin_install_packages
+tessarin_install_viewer
 phase "packages" $t
 
 tessarin_log "Native build with sanitizers"

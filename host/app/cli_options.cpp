@@ -75,6 +75,7 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
         {"--labels", &HostOptions::labelsPath},   {"--voi-file", &HostOptions::voiFile},
         {"--out-dir", &HostOptions::outDir},      {"--plugin", &HostOptions::pluginPath},
         {"--export-label-gii", &HostOptions::exportLabelGii},
+        {"--view", &HostOptions::viewPage},       {"--snapshot", &HostOptions::snapshot},
     };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -138,7 +139,8 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
         // The demo's scene and its options are fixed, so nothing that would
         // change them is accepted.
         for (const std::string& name : seen) {
-            if (name != "--out-dir" && name != "--plugin" && name != "--export-label-gii") {
+            if (name != "--out-dir" && name != "--plugin" && name != "--export-label-gii" && name != "--view" &&
+                name != "--snapshot") {
                 throw usageError("demo does not take " + name);
             }
         }
@@ -161,7 +163,8 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText() {
     std::ostringstream text;
     text << "usage: zevkalon [options] VOLUME SURFACE\n"
-            "       zevkalon demo [--out-dir DIR] [--plugin FILE] [--export-label-gii FILE]\n"
+            "       zevkalon demo [--out-dir DIR] [--plugin FILE] [--export-label-gii FILE] [--view FILE.html]\n"
+            "                     [--snapshot FILE.png]\n"
             "\n"
             "Runs the Tessarin plug-in as the Zevkalon host does: VOLUME is a NIfTI label volume\n"
             "(.nii or .nii.gz), one VOI per non-zero label; SURFACE is a GIFTI surface (.surf.gii)\n"
@@ -188,12 +191,17 @@ std::string usageText() {
     }
     text << "  --plugin FILE            the plug-in module (default: Tessarin module beside zevkalon)\n"
             "  --export-label-gii FILE  also write the loaded POIs as a GIFTI label file\n"
+            "  --view FILE.html         also write a viewer page: the surface and the POIs in 3D (NiiVue),\n"
+            "                           one file that opens offline in a web browser\n"
+            "  --snapshot FILE.png      also write a picture of that view from four sides,\n"
+            "                           POIs in their exact colours (drawn by headless Chromium)\n"
             "  --out-dir DIR            demo only: where the demo's POI file goes (default: .)\n"
             "  -h, --help               this text\n"
             "\n"
             "exit codes: 0 finished, 1 internal error, 2 bad command line, 3 bad input file,\n"
             "            4 plug-in not loadable, 5 plug-in refused the run, 6 run failed,\n"
-            "            7 an export failed or its target was refused\n";
+            "            7 an export failed or its target was refused,\n"
+            "            9 --view or --snapshot lacks NiiVue or Chromium\n";
     return text.str();
 }
 

@@ -24,6 +24,8 @@ struct HostOptions {
     std::string outDir;         // --out-dir (Demo)
     std::string pluginPath;     // --plugin: plug-in module, default beside the executable
     std::string exportLabelGii; // --export-label-gii
+    std::string viewPage;       // --view: the viewer page (HTML)
+    std::string snapshot;       // --snapshot: the viewer's picture (PNG)
     ParameterStore parameters;  // --from, --to, the flags and --smooth
 };
 

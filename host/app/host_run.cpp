@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "host/app/demo_scene.h"
+#include "host/app/viewer_content.h"
 #include "host/exports/file_identity.h"
 #include "host/exports/gifti_label_writer.h"
 #include "host/exports/output_file.h"
+#include "host/exports/viewer_outputs.h"
 #include "host/readers/file_names.h"
 #include "host/host_error.h"
 #include "host/runtime/host_functions.h"
@@ -67,6 +69,8 @@ struct OutputTarget {
 std::vector<OutputTarget> exportTargets(const HostOptions& options) {
     std::vector<OutputTarget> targets;
     if (!options.exportLabelGii.empty()) targets.push_back({"--export-label-gii", options.exportLabelGii});
+    if (!options.viewPage.empty()) targets.push_back({"--view", options.viewPage});
+    if (!options.snapshot.empty()) targets.push_back({"--snapshot", options.snapshot});
     return targets;
 }
 
@@ -113,7 +117,11 @@ struct Documents {
     VolumeDocument volume;
     SurfaceDocument surface;
     ParameterStore parameters;
+    ViewerSurface viewerSurface;  // only for --view and --snapshot
 };
+
+ViewerRequest viewerRequest(const HostOptions& options) { return {options.viewPage, options.snapshot}; }
+bool wantsViewer(const HostOptions& options) { return viewerRequest(options).wanted(); }
 
 Documents demoDocuments(const HostOptions& options) {
     if (!options.outDir.empty() && !isFolder(options.outDir)) {
@@ -125,6 +133,7 @@ Documents demoDocuments(const HostOptions& options) {
     documents.surface = std::move(scene.surface);
     documents.volume.voiFileName = demoVoiFile(options.outDir);
     documents.parameters = demoParameters();
+    if (wantsViewer(options)) documents.viewerSurface = viewerSurface(documents.surface.mesh);
     return documents;
 }
 
@@ -153,6 +162,7 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
 
         reading = options.surfacePath;
         documents.surface.mesh = mapSurfaceToVoxelGrid(surfaceFile, labels.voxelToWorld.inverse());
+        if (wantsViewer(options)) documents.viewerSurface = viewerSurface(surfaceFile);
     } catch (const std::bad_alloc&) {
         throw badInput(reading + ": not enough memory to read this file");
     }
@@ -195,7 +205,9 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         return kExitOk;
     }
     checkOutputs(options);
+    checkViewerRequest(viewerRequest(options));
     Documents documents = loadDocuments(options, messages);
+    const ParameterStore parameters = documents.parameters;
     const std::string pluginPath = options.pluginPath.empty() ? defaultPluginPath() : options.pluginPath;
 
     Workspace workspace(std::move(documents.volume), std::move(documents.surface), std::move(documents.parameters),
@@ -229,6 +241,11 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         writeGiftiLabels(workspace.loadedPOIs(), workspace.surface().mesh.nrOfVertices(), options.exportLabelGii);
         messages << "zevkalon: wrote " << workspace.loadedPOIs().NrOfPOIs << " POI labels to " << options.exportLabelGii
                  << '\n';
+    }
+    if (wantsViewer(options)) {
+        writeViewerOutputs(viewerRequest(options),
+                           viewerContent(options, parameters, std::move(documents.viewerSurface), workspace.loadedPOIs()),
+                           messages);
     }
     return kExitOk;
 }

@@ -13,4 +13,8 @@ inline std::string base64Encode(const std::string& bytes) {
     return base64Encode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
+// The bytes of base64 text (padding optional, no other characters, not even
+// line breaks). Throws std::invalid_argument for anything else.
+std::string base64Decode(const std::string& text);
+
 }  // namespace zevkalon
