@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "host/exports/structure_name.h"
 #include "host/host_error.h"
 #include "host/readers/file_names.h"
 
@@ -74,7 +75,9 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
     const TextOption textOptions[] = {
         {"--labels", &HostOptions::labelsPath},   {"--voi-file", &HostOptions::voiFile},
         {"--out-dir", &HostOptions::outDir},      {"--plugin", &HostOptions::pluginPath},
-        {"--export-label-gii", &HostOptions::exportLabelGii},
+        {"--export-label-gii", &HostOptions::exportLabelGii}, {"--export-annot", &HostOptions::exportAnnot},
+        {"--export-rois-gii", &HostOptions::exportRoisGii}, {"--report", &HostOptions::report},
+        {"--structure", &HostOptions::structure},
         {"--view", &HostOptions::viewPage},       {"--snapshot", &HostOptions::snapshot},
     };
 
@@ -133,14 +136,28 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
 
     for (const std::string& file : files) checkPath(file);
     for (const TextOption& text : textOptions) checkPath(options.*(text.field));
+    if (!options.structure.empty()) {
+        const std::string name = giftiStructureName(options.structure);
+        if (name.empty()) {
+            throw usageError("--structure " + options.structure +
+                             " is not a structure that Connectome Workbench knows (e.g. CortexLeft, CortexRight, "
+                             "Cerebellum; see wb_command -set-structure)");
+        }
+        options.structure = name;
+    }
+    if (!options.report.empty() && (options.report.size() < 5 ||
+                                    options.report.compare(options.report.size() - 4, 4, ".tsv") != 0)) {
+        throw usageError("--report " + options.report + " must end in .tsv (its JSON sidecar goes beside it)");
+    }
+
     if (!files.empty() && files.front() == "demo") {
         options.mode = HostMode::Demo;
         if (files.size() > 1) throw usageError("demo takes no file arguments, got \"" + files[1] + "\"");
         // The demo's scene and its options are fixed, so nothing that would
         // change them is accepted.
         for (const std::string& name : seen) {
-            if (name != "--out-dir" && name != "--plugin" && name != "--export-label-gii" && name != "--view" &&
-                name != "--snapshot") {
+            if (name != "--out-dir" && name != "--plugin" && name.rfind("--export-", 0) != 0 && name != "--report" &&
+                name != "--structure" && name != "--view" && name != "--snapshot") {
                 throw usageError("demo does not take " + name);
             }
         }
@@ -163,13 +180,14 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText() {
     std::ostringstream text;
     text << "usage: zevkalon [options] VOLUME SURFACE\n"
-            "       zevkalon demo [--out-dir DIR] [--plugin FILE] [--export-label-gii FILE] [--view FILE.html]\n"
-            "                     [--snapshot FILE.png]\n"
+            "       zevkalon demo [--out-dir DIR] [--plugin FILE] [export options]\n"
             "\n"
-            "Runs the Tessarin plug-in as the Zevkalon host does: VOLUME is a NIfTI label volume\n"
-            "(.nii or .nii.gz), one VOI per non-zero label; SURFACE is a GIFTI surface (.surf.gii)\n"
-            "or a Wavefront OBJ file in the volume's world (mm) coordinates. The plug-in's log goes\n"
-            "to standard output; the POI file lands beside the VOI file.\n"
+            "Runs the Tessarin plug-in as the Zevkalon host does: VOLUME is a label volume, NIfTI\n"
+            "(.nii, .nii.gz) or FreeSurfer MGH (.mgh, .mgz), one VOI per non-zero label; SURFACE is\n"
+            "a FreeSurfer surface (lh.white, ...), a GIFTI surface (.surf.gii) or a Wavefront OBJ\n"
+            "file. FreeSurfer's tkregister coordinates are mapped to scanner coordinates with the\n"
+            "surface's volume geometry; other surfaces are taken as scanner (world) coordinates.\n"
+            "The plug-in's log goes to standard output; the POI file lands beside the VOI file.\n"
             "\n"
             "options:\n"
             "  --labels FILE            FreeSurfer colour table (value name R G B A) for VOI names and colours\n"
@@ -190,7 +208,13 @@ std::string usageText() {
         }
     }
     text << "  --plugin FILE            the plug-in module (default: Tessarin module beside zevkalon)\n"
-            "  --export-label-gii FILE  also write the loaded POIs as a GIFTI label file\n"
+            "  --export-label-gii FILE  also write the POIs as a GIFTI label file (keys: label values)\n"
+            "  --export-annot FILE      also write the POIs as a FreeSurfer annotation (.annot)\n"
+            "  --export-rois-gii FILE   also write one 0/1 column per POI (.func.gii), overlaps kept\n"
+            "  --report FILE.tsv        also write a table of the POIs (voxels, vertices, area, patches)\n"
+            "                           and its JSON sidecar FILE.json\n"
+            "  --structure NAME         the GIFTI exports' structure when the surface names none\n"
+            "                           (e.g. CortexLeft; default: from lh./rh. in the file name)\n"
             "  --view FILE.html         also write a viewer page: the surface and the POIs in 3D (NiiVue),\n"
             "                           one file that opens offline in a web browser\n"
             "  --snapshot FILE.png      also write a picture of that view from four sides,\n"

@@ -17,8 +17,8 @@ enum class HostMode {
 // Everything the command line chose. Empty texts mean "not given".
 struct HostOptions {
     HostMode mode = HostMode::Run;
-    std::string volumePath;     // NIfTI label volume (Run)
-    std::string surfacePath;    // GIFTI or OBJ surface, kept exactly as given (Run)
+    std::string volumePath;     // NIfTI or MGH label volume (Run)
+    std::string surfacePath;    // FreeSurfer, GIFTI or OBJ surface, kept exactly as given (Run)
     std::string labelsPath;     // --labels: FreeSurfer colour table
     std::string voiFile;        // --voi-file: the VOI file path handed to the plug-in
     std::string outDir;         // --out-dir (Demo)
@@ -26,6 +26,10 @@ struct HostOptions {
     std::string exportLabelGii; // --export-label-gii
     std::string viewPage;       // --view: the viewer page (HTML)
     std::string snapshot;       // --snapshot: the viewer's picture (PNG)
+    std::string exportAnnot;    // --export-annot
+    std::string exportRoisGii;  // --export-rois-gii
+    std::string report;         // --report: the table (.tsv); its sidecar goes beside it
+    std::string structure;      // --structure, in its GIFTI form (CortexLeft)
     ParameterStore parameters;  // --from, --to, the flags and --smooth
 };
 
@@ -35,8 +39,9 @@ struct HostOptions {
 // for an unknown option, a missing or repeated value, a value that is not a
 // number or lies outside the dialog's range, an option that the mode does
 // not take, a wrong number of file arguments, a surface file given where the
-// volume belongs (the files in the wrong order), or a path with a line break
-// (the POI file, a text of lines, could not hold it).
+// volume belongs (the files in the wrong order), a path with a line break
+// (the POI file, a text of lines, could not hold it), a --structure that
+// Connectome Workbench does not know, or a --report not ending in ".tsv".
 HostOptions parseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help.

@@ -9,15 +9,18 @@
 
 #include "host/app/demo_scene.h"
 #include "host/app/viewer_content.h"
+#include "host/app/run_exports.h"
+#include "host/documents/surface_space.h"
 #include "host/exports/file_identity.h"
-#include "host/exports/gifti_label_writer.h"
 #include "host/exports/output_file.h"
 #include "host/exports/viewer_outputs.h"
+#include "host/exports/poi_report.h"
 #include "host/readers/file_names.h"
+#include "host/readers/freesurfer_surface_reader.h"
 #include "host/host_error.h"
 #include "host/runtime/host_functions.h"
 #include "host/readers/label_table.h"
-#include "host/readers/label_volume.h"
+#include "host/readers/volume_file.h"
 #include "host/runtime/plugin_module.h"
 #include "host/documents/surface_mapping.h"
 #include "host/runtime/workspace.h"
@@ -71,6 +74,12 @@ std::vector<OutputTarget> exportTargets(const HostOptions& options) {
     if (!options.exportLabelGii.empty()) targets.push_back({"--export-label-gii", options.exportLabelGii});
     if (!options.viewPage.empty()) targets.push_back({"--view", options.viewPage});
     if (!options.snapshot.empty()) targets.push_back({"--snapshot", options.snapshot});
+    if (!options.exportAnnot.empty()) targets.push_back({"--export-annot", options.exportAnnot});
+    if (!options.exportRoisGii.empty()) targets.push_back({"--export-rois-gii", options.exportRoisGii});
+    if (!options.report.empty()) {
+        targets.push_back({"--report", options.report});
+        targets.push_back({"--report", reportSidecarPath(options.report)});
+    }
     return targets;
 }
 
@@ -118,10 +127,21 @@ struct Documents {
     SurfaceDocument surface;
     ParameterStore parameters;
     ViewerSurface viewerSurface;  // only for --view and --snapshot
+    ExportInputs exportInputs;
 };
 
 ViewerRequest viewerRequest(const HostOptions& options) { return {options.viewPage, options.snapshot}; }
 bool wantsViewer(const HostOptions& options) { return viewerRequest(options).wanted(); }
+
+void keepForExports(const HostOptions& options, Documents& documents, std::vector<double> worldPositions) {
+    if (!wantsExports(options)) return;
+    ExportInputs& inputs = documents.exportInputs;
+    for (const VoiData& voi : documents.volume.vois) {
+        inputs.sourceLabels.push_back(voi.label);
+        inputs.voxels.push_back(voi.nrOfVoxels());
+    }
+    inputs.worldPositions = std::move(worldPositions);
+}
 
 Documents demoDocuments(const HostOptions& options) {
     if (!options.outDir.empty() && !isFolder(options.outDir)) {
@@ -134,6 +154,12 @@ Documents demoDocuments(const HostOptions& options) {
     documents.volume.voiFileName = demoVoiFile(options.outDir);
     documents.parameters = demoParameters();
     if (wantsViewer(options)) documents.viewerSurface = viewerSurface(documents.surface.mesh);
+    // The demo's voxels are millimetres.
+    const tessarin::MeshData& mesh = documents.surface.mesh;
+    std::vector<double> positions;
+    for (std::int32_t v = 0; v < mesh.nrOfVertices(); ++v) positions.insert(positions.end(), {mesh.x[v], mesh.y[v], mesh.z[v]});
+    keepForExports(options, documents, std::move(positions));
+    documents.exportInputs.surfacePath = documents.surface.fileName;
     return documents;
 }
 
@@ -141,9 +167,16 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
     if (options.mode == HostMode::Demo) return demoDocuments(options);
     // Cheap checks first, so a mistyped path is reported before a large
     // volume is read.
+    // FreeSurfer surfaces have no extension that the command line could tell them by.
+    if (isFreeSurferSurface(options.volumePath)) {
+        throw HostError(kExitUsage, options.volumePath +
+                                        " is a FreeSurfer surface, but the label volume comes first: zevkalon [options] "
+                                        "VOLUME SURFACE");
+    }
     const std::string voiFile = options.voiFile.empty() ? defaultVoiFile(options.volumePath) : options.voiFile;
     checkVoiFile(voiFile);
     Documents documents;
+    SurfaceFile surfaceFile;
     // A file may hold (and not only declare) more than memory can take:
     // that is a refusal of the file being read, not a fault of zevkalon.
     std::string reading = options.labelsPath;
@@ -151,16 +184,18 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
         std::unique_ptr<LabelTable> table;
         if (!options.labelsPath.empty()) table = std::make_unique<LabelTable>(readLabelTable(options.labelsPath));
         reading = options.surfacePath;
-        const SurfaceFile surfaceFile = readSurface(options.surfacePath);
+        surfaceFile = readSurface(options.surfacePath);
 
         reading = options.volumePath;
-        const LabelVolume labels = readLabelVolume(options.volumePath);
+        const LabelVolume labels = readVolume(options.volumePath);
         documents.volume.vois = voisFromLabels(labels);
         nameVOIs(documents.volume.vois, table.get(), messages);
         std::copy(labels.dims, labels.dims + 3, documents.volume.dims);
         documents.volume.voiFileName = voiFile;
 
         reading = options.surfacePath;
+        const SpaceMapping space = toScannerCoordinates(surfaceFile, options.surfacePath);
+        messages << "zevkalon: " << (space.warning ? "warning: " : "") << space.description << '\n';
         documents.surface.mesh = mapSurfaceToVoxelGrid(surfaceFile, labels.voxelToWorld.inverse());
         if (wantsViewer(options)) documents.viewerSurface = viewerSurface(surfaceFile);
     } catch (const std::bad_alloc&) {
@@ -168,13 +203,16 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
     }
     documents.surface.fileName = options.surfacePath;
     documents.parameters = options.parameters;
+    keepForExports(options, documents, std::move(surfaceFile.positions));
+    documents.exportInputs.surfacePath = options.surfacePath;
+    documents.exportInputs.fileStructure = surfaceFile.structure;
     return documents;
 }
 
 }  // namespace
 
 std::string defaultVoiFile(const std::string& volumePath) {
-    for (const char* suffix : {".nii.gz", ".nii", ".hdr.gz", ".hdr"}) {
+    for (const char* suffix : {".nii.gz", ".nii", ".hdr.gz", ".hdr", ".mgz", ".mgh"}) {
         if (endsWithNoCase(volumePath, suffix)) {
             return volumePath.substr(0, volumePath.size() - std::string(suffix).size()) + ".voi";
         }
@@ -237,11 +275,7 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         if (workspace.loadRequests() == 0) messages << "zevkalon: the plug-in finished without a POI file to load\n";
         return kExitRunFailed;
     }
-    if (!options.exportLabelGii.empty()) {
-        writeGiftiLabels(workspace.loadedPOIs(), workspace.surface().mesh.nrOfVertices(), options.exportLabelGii);
-        messages << "zevkalon: wrote " << workspace.loadedPOIs().NrOfPOIs << " POI labels to " << options.exportLabelGii
-                 << '\n';
-    }
+    writeExports(options, documents.exportInputs, workspace.loadedPOIs(), workspace.surface().mesh, messages);
     if (wantsViewer(options)) {
         writeViewerOutputs(viewerRequest(options),
                            viewerContent(options, parameters, std::move(documents.viewerSurface), workspace.loadedPOIs()),

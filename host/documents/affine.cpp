@@ -67,6 +67,18 @@ Affine Affine::inverse() const {
     return result;
 }
 
+Affine Affine::compose(const Affine& other) const {
+    Affine result;
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            double sum = c == 3 ? m_[r][3] : 0.0;
+            for (int k = 0; k < 3; ++k) sum += m_[r][k] * other.m_[k][c];
+            result.m_[r][c] = sum;
+        }
+    }
+    return result;
+}
+
 void Affine::mapPoint(const double in[3], double out[3]) const {
     for (int r = 0; r < 3; ++r) out[r] = m_[r][0] * in[0] + m_[r][1] * in[1] + m_[r][2] * in[2] + m_[r][3];
 }

@@ -21,6 +21,8 @@ public:
     bool isInvertible() const;
     // The inverse. Precondition: isInvertible().
     Affine inverse() const;
+    // This . other: other applied first, then this.
+    Affine compose(const Affine& other) const;
 
     // out = M (x, y, z, 1)
     void mapPoint(const double in[3], double out[3]) const;

@@ -13,6 +13,7 @@
 
 #include "host/readers/captured_stderr.h"
 #include "host/readers/gifti_structure_check.h"
+#include "host/readers/gifti_volume_geometry.h"
 #include "host/host_error.h"
 
 #if defined(TESSARIN_HAVE_GIFTI)
@@ -106,6 +107,14 @@ void inFolder(const std::string& folder, Read read) {
     read();
 }
 
+MetaPairs metaPairs(const giiMetaData& meta) {
+    MetaPairs pairs;
+    for (int i = 0; i < meta.length; ++i) {
+        if (meta.name[i] != nullptr) pairs.emplace_back(meta.name[i], meta.value[i] != nullptr ? meta.value[i] : "");
+    }
+    return pairs;
+}
+
 }  // namespace
 
 SurfaceFile readGiftiSurface(const std::string& path) {
@@ -160,6 +169,7 @@ SurfaceFile readGiftiSurface(const std::string& path) {
             surface.triangles[static_cast<std::size_t>(row * 3 + c)] = static_cast<std::int32_t>(value);
         }
     }
+    applyGiftiMetadata(metaPairs(points.meta), metaPairs(image->meta), surface, path);
     return surface;
 }
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "host/readers/file_names.h"
+#include "host/readers/freesurfer_surface_reader.h"
 #include "host/readers/gifti_surface_reader.h"
 #include "host/host_error.h"
 #include "host/readers/obj_reader.h"
@@ -52,7 +53,9 @@ void validateSurface(const SurfaceFile& surface, const std::string& path) {
 
 SurfaceFile readSurface(const std::string& path) {
     SurfaceFile surface;
-    if (endsWithNoCase(path, ".gii")) {
+    if (isFreeSurferSurface(path)) {
+        surface = readFreeSurferSurface(path);
+    } else if (endsWithNoCase(path, ".gii")) {
         surface = readGiftiSurface(path);
     } else if (endsWithNoCase(path, ".obj")) {
         surface = readObj(path);

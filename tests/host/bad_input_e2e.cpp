@@ -37,6 +37,7 @@ TEST_F(HostRunTest, BadInputsAreRefusedWithAMessageAndNothingIsWritten) {
     writeText(path("empty.obj"), "# nothing here\n");
     writeText(path("points.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\n");
     writeText(path("mesh.stl"), "solid x\n");
+    writeText(path("lh.white"), "\xff\xff\xfe" "created by hand\n\n");
     writeGiftiSurface({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 3}, path("range.surf.gii"));
     writeText(path("notgifti.surf.gii"), "this is no XML\n");
     writeText(path("noarrays.surf.gii"), "<?xml version=\"1.0\"?>\n<GIFTI Version=\"1.0\" NumberOfDataArrays=\"0\">\n</GIFTI>\n");
@@ -58,6 +59,7 @@ TEST_F(HostRunTest, BadInputsAreRefusedWithAMessageAndNothingIsWritten) {
         {"short table line", {"--labels", "@short.lut", "@labels.nii", "@grid.obj"}, 3, "short.lut:1: expected"},
         {"missing surface", {"@labels.nii", "@none.obj"}, 3, "none.obj: cannot open the surface file"},
         {"unknown format", {"@labels.nii", "@mesh.stl"}, 3, "mesh.stl: unknown surface format"},
+        {"files swapped", {"@lh.white", "@labels.nii"}, 2, "lh.white is a FreeSurfer surface, but the label volume comes first"},
         {"index out of range", {"@labels.nii", "@range.obj"}, 3, "range.obj:4: face index 4 is outside the 3 vertices"},
         {"index zero", {"@labels.nii", "@zero.obj"}, 3, "zero.obj:4: face index 0"},
         {"too few coordinates", {"@labels.nii", "@few.obj"}, 3, "few.obj:2: a vertex needs three coordinates"},

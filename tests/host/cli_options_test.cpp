@@ -41,6 +41,7 @@ TEST(CliOptions, DefaultsFlagsAndBothValueForms) {
     EXPECT_EQ(demo.mode, HostMode::Demo);
     EXPECT_EQ(demo.outDir, "out");
     EXPECT_EQ(parseCommandLine({"x", "--help"}).mode, HostMode::Help);
+    EXPECT_EQ(parseCommandLine({"a", "b", "--structure", "CORTEX_LEFT"}).structure, "CortexLeft");
 }
 
 TEST(CliOptions, RefusalsAreUsageErrorsNamingTheArgument) {
@@ -56,6 +57,8 @@ TEST(CliOptions, RefusalsAreUsageErrorsNamingTheArgument) {
         {{}, "missing the volume and surface files"},
         {{"a", "b", "--out-dir", "d"}, "--out-dir is only for demo"},
         {{"demo", "extra"}, "demo takes no file arguments"},
+        {{"a", "b", "--structure", "LeftCortex"}, "--structure LeftCortex is not a structure"},
+        {{"a", "b", "--report", "pois.txt"}, "--report pois.txt must end in .tsv"},
     };
     for (const auto& [arguments, message] : cases) {
         try {

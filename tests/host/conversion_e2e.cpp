@@ -25,7 +25,10 @@ TEST_F(HostRunTest, ObjSurfaceOnIdentityVolumeWithoutTableWritesThePredictedFile
     EXPECT_TRUE(hasLine(result.log, "Plugin>  Converted voi \"Label 7\" of 6 voxels to 6 poi vertices"));
     EXPECT_TRUE(hasLine(result.log, "Plugin>  Converted voi \"Label 9\" of 4 voxels to 0 poi vertices"));
     EXPECT_TRUE(hasLine(result.log, "Plugin>  POI saved as \"" + path("labels.poi") + "\""));
-    EXPECT_EQ(result.messages, "zevkalon: loaded 3 POIs (15 vertices) from " + path("labels.poi") + "\n");
+    EXPECT_EQ(result.messages, "zevkalon: " + path("grid.obj") +
+                                   ": coordinates taken as scanner (world) coordinates (the file carries no FreeSurfer "
+                                   "volume geometry)\nzevkalon: loaded 3 POIs (15 vertices) from " +
+                                   path("labels.poi") + "\n");
     // Standard output is the log pane alone: every line is a plug-in line,
     // one of the blank lines it logs, or its log stream's farewell at unload.
     std::istringstream lines(result.log);

@@ -38,19 +38,21 @@ TEST_F(HostRunTest, DemoWritesAValidPoiFileAndLogsEveryStage) {
     EXPECT_EQ(listFolder(dir_), std::vector<std::string>{"tessarin_demo.poi"});
 }
 
+// The keys are the volume's label values; the structure comes from --structure.
 TEST_F(HostRunTest, LabelExportHoldsOneLabelPerPoiWithItsColour) {
     writeGridInputs();
     writeText(path("lut.txt"), "3 V1 255 128 0 0\n7 MT 0 0 255 0\n");
     const Result result = run({path("labels.nii"), path("grid.obj"), "--labels", path("lut.txt"),
-                               "--export-label-gii", path("pois.label.gii")});
+                               "--export-label-gii", path("pois.label.gii"), "--structure", "cortex_right"});
     ASSERT_EQ(result.code, 0) << result.messages;
+    EXPECT_TRUE(hasLine(result.messages, "zevkalon: structure CortexRight, from --structure")) << result.messages;
     const GiftiLabels labels = readGiftiLabels(path("pois.label.gii"));
     ASSERT_EQ(labels.keys.size(), 400u);
     std::vector<std::int32_t> expected(400, 0);
-    for (std::int32_t v : GridScene::block(2, 4, 2, 4)) expected[v] = 1;
-    for (std::int32_t v : GridScene::block(10, 12, 10, 11)) expected[v] = 2;
+    for (std::int32_t v : GridScene::block(2, 4, 2, 4)) expected[v] = 3;
+    for (std::int32_t v : GridScene::block(10, 12, 10, 11)) expected[v] = 7;
     EXPECT_EQ(labels.keys, expected);
-    EXPECT_EQ(labels.tableKeys, (std::vector<std::int32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(labels.tableKeys, (std::vector<std::int32_t>{0, 3, 7, 9}));
     EXPECT_EQ(labels.tableNames, (std::vector<std::string>{"???", "V1", "MT", "Label 9 (empty)"}));
     ASSERT_EQ(labels.tableColours.size(), 4u);
     // The file holds the colours as decimal text.
@@ -67,7 +69,8 @@ TEST_F(HostRunTest, LabelExportHoldsOneLabelPerPoiWithItsColour) {
     const std::string information = workbenchInformation(path("pois.label.gii"), status);
     EXPECT_EQ(status, 0) << information;
     EXPECT_NE(information.find("Maps with LabelTable:   true"), std::string::npos) << information;
-    for (const char* text : {"Number of Vertices:     400", " V1 ", " MT ", " Label 9 (empty) "}) {
+    for (const char* text : {"Structure:              CortexRight", "Number of Vertices:     400", " V1 ", " MT ",
+                             " Label 9 (empty) "}) {
         EXPECT_NE(information.find(text), std::string::npos) << text << "\n" << information;
     }
 }

@@ -31,7 +31,8 @@ TEST_F(HostRunTest, HelpPrintsEveryOptionAndTheExitCodes) {
     const Result result = run({"--help"});
     EXPECT_EQ(result.code, 0);
     for (const char* option : {"--labels", "--voi-file", "--from", "--to", "--no-overlap", "--largest-patch",
-                               "--fill-holes", "--smooth", "--plugin", "--export-label-gii", "--out-dir"}) {
+                               "--fill-holes", "--smooth", "--plugin", "--export-label-gii", "--export-annot",
+                               "--export-rois-gii", "--report", "--structure", "--out-dir"}) {
         EXPECT_NE(result.log.find(option), std::string::npos) << option;
     }
     EXPECT_NE(result.log.find("7 an export failed"), std::string::npos);
