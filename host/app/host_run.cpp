@@ -106,7 +106,8 @@ void checkOutputs(const HostOptions& options) {
     }
     const std::vector<OutputTarget> targets = exportTargets(options);
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        const auto& [what, path] = targets[i];
+        const std::string& what = targets[i].what;
+        const std::string& path = targets[i].path;
         checkOutputFolder(path, what);
         const auto refuse = [&](const std::string& reason) {
             throw HostError(kExitExportFailed, what + " " + path + ": " + reason);
