@@ -5,8 +5,8 @@ target_include_directories(tessarin_settings INTERFACE ${PROJECT_SOURCE_DIR})
 # Results must be bit-identical on every compiler and platform: no fused
 # multiply-add contraction, no fast-math.
 target_compile_options(tessarin_settings INTERFACE
-    -Wall -Wextra -Werror -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
-    -ffp-contract=off)
+    -Wall -Wextra -Werror -Wshadow -ffp-contract=off
+    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor -Woverloaded-virtual>)
 
 option(TESSARIN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 if(TESSARIN_SANITIZE)

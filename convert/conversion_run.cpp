@@ -16,7 +16,6 @@
 #include "geometry/voi_mapping.h"
 #include "poi/poi_file.h"
 #include "shell/host_functions.h"
-#include "shell/tessarin.h"
 #include "shell/zkr_log.h"
 
 namespace tessarin {
@@ -105,21 +104,21 @@ void reportRunError(const char* text) noexcept {
     }
 }
 
-}  // namespace tessarin
-
-bool Tessarin::execute() {
+bool executeConversionRun() noexcept {
     // Every error ends here: an exception must never unwind into the host's frames.
     // The run's data lives inside runConversion and is gone before the message box;
     // the geometry's pooled scratch marks go with it, so nothing of a run outlives it.
     bool finished = false;
     try {
-        tessarin::runConversion();
+        runConversion();
         finished = true;
     } catch (const std::exception& error) {
-        tessarin::reportRunError(error.what());
+        reportRunError(error.what());
     } catch (...) {
-        tessarin::reportRunError("The conversion stopped because of an unknown error.");
+        reportRunError("The conversion stopped because of an unknown error.");
     }
-    tessarin::releaseScratchMarks();
+    releaseScratchMarks();
     return finished;
 }
+
+}  // namespace tessarin

@@ -1,4 +1,4 @@
-// The conversion run behind Tessarin::execute.
+// The conversion run behind the plug-in's execute.
 #pragma once
 
 namespace tessarin {
@@ -28,5 +28,10 @@ void runConversion();
 // after dropping any half-built log line. Never throws: when even the
 // message box is missing, the text goes nowhere.
 void reportRunError(const char* text) noexcept;
+
+// The whole of the plug-in's execute: runConversion, an error that ends it
+// shown through reportRunError, then the geometry's pooled scratch released.
+// True when the run finished. Never throws.
+bool executeConversionRun() noexcept;
 
 }  // namespace tessarin

@@ -1,7 +1,13 @@
 // The seven C entry points through which the host finds and creates the plug-in.
+#include "shell/plugin_interface.h"
+
+#if defined(_WIN32)
+#include "shell/msvc_classes_windows.h"
+#else
 #include <new>
 
 #include "shell/tessarin.h"
+#endif
 
 // The texts are static arrays, so every call returns the same pointer and
 // the host may keep it while the library is loaded.
@@ -16,9 +22,13 @@ constexpr char kPluginVersion[] = "3.5";
 
 extern "C" {
 
-ZKRPluginInterface* createPlugin() noexcept {
+PluginObject* createPlugin() noexcept {
+#if defined(_WIN32)
+    return newMsvcTessarin();
+#else
     // nothrow: an exception must not unwind into the host's frames.
     return new (std::nothrow) Tessarin();
+#endif
 }
 
 const char* getPluginName() noexcept { return kPluginName; }

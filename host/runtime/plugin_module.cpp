@@ -8,6 +8,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "host/runtime/msvc_plugin_calls.h"
 #else
 #include <dlfcn.h>
 #include <unistd.h>
@@ -89,12 +91,30 @@ void PluginModule::unload(void* handle) {
 #endif
 }
 
+namespace {
+
+#if defined(_WIN32)
+// A host built with the Microsoft compiler calls the object's table slots
+// (msvc_plugin_calls.c); delete is slot 0 with the flag that frees.
+struct PluginDeleter {
+    void operator()(PluginObject* plugin) const { msvcDelete(plugin); }
+};
+bool initPlugin(PluginObject& plugin) { return msvcCallInitPlugin(&plugin); }
+bool execute(PluginObject& plugin) { return msvcCallExecute(&plugin); }
+#else
+using PluginDeleter = std::default_delete<PluginObject>;
+bool initPlugin(PluginObject& plugin) { return plugin.initPlugin(); }
+bool execute(PluginObject& plugin) { return plugin.execute(); }
+#endif
+
+}  // namespace
+
 PluginOutcome drivePlugin(CreatePluginFn createPlugin) {
-    std::unique_ptr<ZKRPluginInterface> plugin(createPlugin());
+    std::unique_ptr<PluginObject, PluginDeleter> plugin(createPlugin());
     if (!plugin) throw HostError(kExitPluginLoad, "the plug-in's createPlugin returned no object");
     try {
-        if (!plugin->initPlugin()) return PluginOutcome::Refused;
-        return plugin->execute() ? PluginOutcome::Finished : PluginOutcome::Failed;
+        if (!initPlugin(*plugin)) return PluginOutcome::Refused;
+        return execute(*plugin) ? PluginOutcome::Finished : PluginOutcome::Failed;
     } catch (const std::exception& error) {
         std::cerr << "zevkalon: the plug-in failed with an error: " << error.what() << '\n';
     } catch (...) {

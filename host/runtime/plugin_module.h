@@ -44,6 +44,9 @@ enum class PluginOutcome {
 
 // Drives one plug-in object exactly as the host does: createPlugin, then
 // initPlugin, then execute only when initPlugin returned true, then delete.
+// On Windows through the object's table slots, as a host built with the
+// Microsoft compiler calls them (msvc_plugin_calls.h); elsewhere through the
+// plug-in classes.
 // Throws HostError(kExitPluginLoad) when createPlugin returns no object.
 // An exception that escapes the plug-in is caught here (the object is still
 // deleted) and reported on stderr as a failure.

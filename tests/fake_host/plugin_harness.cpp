@@ -5,6 +5,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "host/runtime/msvc_plugin_calls.h"
 #else
 #include <dlfcn.h>
 #endif
@@ -113,7 +115,7 @@ void PluginHarness::unloadPlugin() {
     plugin_ = nullptr;
 }
 
-ZKRPluginInterface* PluginHarness::createPlugin() {
+PluginObject* PluginHarness::createPlugin() {
     if (plugin_ == nullptr) throw std::runtime_error("plug-in not loaded");
     if (object_ != nullptr) throw std::runtime_error("plug-in object exists already");
     object_ = symbolAs<CreatePluginFn>(plugin_, "createPlugin")();
@@ -123,16 +125,28 @@ ZKRPluginInterface* PluginHarness::createPlugin() {
 
 bool PluginHarness::initPlugin() {
     if (object_ == nullptr) throw std::runtime_error("no plug-in object");
+#if defined(_WIN32)
+    return msvcCallInitPlugin(object_);
+#else
     return object_->initPlugin();
+#endif
 }
 
 bool PluginHarness::execute() {
     if (object_ == nullptr) throw std::runtime_error("no plug-in object");
+#if defined(_WIN32)
+    return msvcCallExecute(object_);
+#else
     return object_->execute();
+#endif
 }
 
 void PluginHarness::destroyPlugin() {
+#if defined(_WIN32)
+    msvcDelete(object_);
+#else
     delete object_;
+#endif
     object_ = nullptr;
 }
 

@@ -38,7 +38,9 @@
 // program's own pluginLog does not write into an unloaded module at exit.
 //
 // Windows (the cross build, under Wine): the fake hosts are DLLs whose files
-// are named "Zevkalon.exe" / "Zevkar.exe"; the same tests run there.
+// are named "Zevkalon.exe" / "Zevkar.exe"; the same tests run there, and the
+// harness calls the plug-in object as a host built with the Microsoft
+// compiler does: through its table slots, in C (msvc_plugin_calls.h).
 #pragma once
 
 #include <cstddef>
@@ -88,11 +90,11 @@ public:
     bool pluginLoaded() const { return plugin_ != nullptr; }
 
     // The host's side of one run.
-    ZKRPluginInterface* createPlugin();
+    PluginObject* createPlugin();
     bool initPlugin();
     bool execute();
     void destroyPlugin();
-    ZKRPluginInterface* plugin() const { return object_; }
+    PluginObject* plugin() const { return object_; }
     RunResult run();
 
     // An export of the plug-in module by name, null when absent.
@@ -108,7 +110,7 @@ private:
     };
     std::vector<LoadedHost> hosts_;
     void* plugin_ = nullptr;
-    ZKRPluginInterface* object_ = nullptr;
+    PluginObject* object_ = nullptr;
 };
 
 }  // namespace fakehost
