@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "geometry/patch_connectivity.h"
+#include "geometry/ring_regions.h"
 #include "geometry/vertex_marks.h"
 
 namespace tessarin {
@@ -31,15 +32,15 @@ void collectUnmarkedNeighbours(const VertexList& vertices, std::size_t first, st
     std::sort(out.begin(), out.end());
 }
 
-// Fills the holes of one patch in place.
+// Fills the holes of one patch in place, for any neighbour rows.
 //
 // The ring is kept up to date instead of being taken afresh after each pass:
 // once a region R joins the patch, the new ring is the old one without R plus
 // the neighbours of R outside the grown patch, since every other neighbour of
-// the patch was already in the old ring. Each pass then costs about the ring,
-// not the whole patch. The regions are still cut from the whole ring, because
-// new ring vertices can join or reorder regions.
-void fillHoles(VertexList& patch, const SurfaceMesh& mesh) {
+// the patch was already in the old ring. The regions are still cut from the
+// whole ring, because with one-way rows a new ring vertex can change how
+// splitIntoPatches cuts regions it does not touch.
+void fillHolesCuttingTheRing(VertexList& patch, const SurfaceMesh& mesh) {
     ScratchMarks marks(mesh.nrOfVertices);
     for (VertexIndex v : patch) marks->set(v, kMember);
     VertexList ring, fresh, kept;
@@ -65,6 +66,22 @@ void fillHoles(VertexList& patch, const SurfaceMesh& mesh) {
         ring.clear();
         std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), std::back_inserter(ring));
     }
+}
+
+// Fills the holes of one patch in place. Meshes keep their rows mutual, and
+// then the regions are kept up to date as well, so a pass costs about the
+// region it fills rather than the whole ring; a one-way row sends the patch
+// to the general path, from the start.
+void fillHoles(VertexList& patch, const SurfaceMesh& mesh) {
+    const std::size_t original = patch.size();
+    {
+        RingRegions regions(mesh);
+        bool mutual = regions.start(patch);
+        while (mutual && regions.count() >= 2) mutual = regions.absorbSmallest(patch);
+        if (mutual) return;
+    }
+    patch.resize(original);
+    fillHolesCuttingTheRing(patch, mesh);
 }
 
 }  // namespace

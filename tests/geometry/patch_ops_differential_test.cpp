@@ -24,7 +24,8 @@ struct Scene {
 };
 
 // Closed spheres, open grids with holes cut into the mesh, two components,
-// and each of them again with shuffled neighbour rows.
+// and each of them again with shuffled neighbour rows, and with some rows
+// made one-way (which the faster paths must notice).
 std::vector<Scene> makeScenes(std::mt19937& rng) {
     std::vector<Scene> scenes;
     scenes.push_back({"icosphere1", makeIcosphere(1, 1.0f, 0, 0, 0)});
@@ -39,6 +40,9 @@ std::vector<Scene> makeScenes(std::mt19937& rng) {
         Scene shuffled{scenes[i].name + " shuffled", scenes[i].mesh};
         testing::shuffleNeighbourRows(shuffled.mesh, rng);
         scenes.push_back(std::move(shuffled));
+        Scene oneWay{scenes[i].name + " one-way", scenes[i].mesh};
+        testing::makeSomeRowsOneWay(oneWay.mesh, 0.02, rng);
+        scenes.push_back(std::move(oneWay));
     }
     return scenes;
 }

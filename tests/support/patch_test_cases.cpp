@@ -34,6 +34,11 @@ void shuffleNeighbourRows(MeshData& mesh, std::mt19937& rng) {
     for (auto& row : mesh.neighbours) std::shuffle(row.begin(), row.end(), rng);
 }
 
+void makeSomeRowsOneWay(MeshData& mesh, double fraction, std::mt19937& rng) {
+    std::bernoulli_distribution drop(fraction);
+    for (auto& row : mesh.neighbours) row.erase(std::remove_if(row.begin(), row.end(), [&](std::int32_t) { return drop(rng); }), row.end());
+}
+
 VertexList randomSubset(std::int32_t nrOfVertices, double density, int repeats, bool ascending, std::mt19937& rng) {
     std::bernoulli_distribution pick(density);
     VertexList list;

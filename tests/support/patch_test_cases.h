@@ -25,6 +25,11 @@ MeshData withoutTrianglesAt(const MeshData& mesh, const std::vector<std::int32_t
 // ascending rows.
 void shuffleNeighbourRows(MeshData& mesh, std::mt19937& rng);
 
+// Some neighbour relations made one-way: each row entry is dropped with
+// probability `fraction`, while the reverse entry stays. Meshes built from
+// triangles never do this; a host's rows might.
+void makeSomeRowsOneWay(MeshData& mesh, double fraction, std::mt19937& rng);
+
 // Each vertex with probability density; then up to `repeats` random entries
 // listed again; ascending when `ascending`, else shuffled.
 VertexList randomSubset(std::int32_t nrOfVertices, double density, int repeats, bool ascending, std::mt19937& rng);

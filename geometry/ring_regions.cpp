@@ -1,0 +1,152 @@
+#include "geometry/ring_regions.h"
+
+#include <algorithm>
+
+namespace tessarin {
+
+namespace {
+constexpr std::int32_t kMember = -1;
+}  // namespace
+
+bool RingRegions::later(const Candidate& a, const Candidate& b) {
+    return a.size != b.size ? a.size > b.size : a.top < b.top;
+}
+
+RingRegions::RingRegions(const SurfaceMesh& mesh) : mesh_(mesh), state_(mesh.nrOfVertices) {}
+
+bool RingRegions::rowIsMutual(VertexIndex v) const {
+    const std::int32_t* row = mesh_.neighbours[v];
+    for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
+        const VertexIndex w = row[j];
+        const std::int32_t* back = mesh_.neighbours[w];
+        const std::int32_t* backEnd = back + mesh_.nrOfNeighbours[w];
+        if (std::find(back, backEnd, v) == backEnd) return false;
+    }
+    return true;
+}
+
+bool RingRegions::joinRing(VertexIndex v) {
+    if (!rowIsMutual(v)) return false;
+    const auto slot = static_cast<std::int32_t>(parent_.size());
+    state_->set(v, slot);
+    parent_.push_back(slot);
+    size_.push_back(1);
+    top_.push_back(v);
+    absorbed_.push_back(0);
+    ++components_;
+    fresh_.push_back(v);
+    return true;
+}
+
+std::int32_t RingRegions::find(std::int32_t slot) {
+    while (parent_[static_cast<std::size_t>(slot)] != slot) {
+        auto& parent = parent_[static_cast<std::size_t>(slot)];
+        parent = parent_[static_cast<std::size_t>(parent)];
+        slot = parent;
+    }
+    return slot;
+}
+
+void RingRegions::unite(std::int32_t a, std::int32_t b) {
+    a = find(a);
+    b = find(b);
+    if (a == b) return;
+    if (size_[static_cast<std::size_t>(a)] < size_[static_cast<std::size_t>(b)]) std::swap(a, b);
+    parent_[static_cast<std::size_t>(b)] = a;
+    size_[static_cast<std::size_t>(a)] += size_[static_cast<std::size_t>(b)];
+    top_[static_cast<std::size_t>(a)] = std::max(top_[static_cast<std::size_t>(a)], top_[static_cast<std::size_t>(b)]);
+    --components_;
+}
+
+// Rows are mutual, so v's own row names every ring vertex that names v.
+void RingRegions::linkToRing(VertexIndex v) {
+    const std::int32_t slot = state_->get(v);
+    const std::int32_t* row = mesh_.neighbours[v];
+    for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
+        const VertexIndex w = row[j];
+        if (state_->isSet(w) && state_->get(w) != kMember) unite(slot, state_->get(w));
+    }
+}
+
+void RingRegions::linkFresh() {
+    for (VertexIndex v : fresh_) linkToRing(v);
+    // Offer each region that the new vertices formed or changed, once.
+    roots_.clear();
+    for (VertexIndex v : fresh_) roots_.push_back(find(state_->get(v)));
+    std::sort(roots_.begin(), roots_.end());
+    roots_.erase(std::unique(roots_.begin(), roots_.end()), roots_.end());
+    for (std::int32_t root : roots_) {
+        const auto r = static_cast<std::size_t>(root);
+        heap_.push_back({size_[r], top_[r], root});
+        std::push_heap(heap_.begin(), heap_.end(), later);
+    }
+}
+
+bool RingRegions::isCurrent(const Candidate& candidate) const {
+    const auto r = static_cast<std::size_t>(candidate.root);
+    return parent_[r] == candidate.root && !absorbed_[r] && size_[r] == candidate.size && top_[r] == candidate.top;
+}
+
+bool RingRegions::start(const VertexList& set) {
+    for (VertexIndex v : set) state_->set(v, kMember);
+    fresh_.clear();
+    for (VertexIndex v : set) {
+        const std::int32_t* row = mesh_.neighbours[v];
+        for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
+            if (!state_->isSet(row[j]) && !joinRing(row[j])) return false;
+        }
+    }
+    linkFresh();
+    return true;
+}
+
+bool RingRegions::absorbSmallest(VertexList& set) {
+    Candidate chosen = heap_.front();
+    while (!isCurrent(chosen)) {
+        std::pop_heap(heap_.begin(), heap_.end(), later);
+        heap_.pop_back();
+        chosen = heap_.front();
+    }
+    std::pop_heap(heap_.begin(), heap_.end(), later);
+    heap_.pop_back();
+    absorbed_[static_cast<std::size_t>(chosen.root)] = 1;
+    --components_;
+
+    // The region in splitIntoPatches order: its highest vertex, then ring by
+    // ring. It is a whole component, so the walk through ring vertices
+    // reaches exactly its vertices.
+    const std::size_t regionBegin = set.size();
+    state_->set(chosen.top, kMember);
+    set.push_back(chosen.top);
+    frontier_.assign(1, chosen.top);
+    while (!frontier_.empty()) {
+        next_.clear();
+        for (VertexIndex u : frontier_) {
+            const std::int32_t* row = mesh_.neighbours[u];
+            for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
+                const VertexIndex w = row[j];
+                if (state_->isSet(w) && state_->get(w) != kMember) {
+                    state_->set(w, kMember);
+                    set.push_back(w);
+                    next_.push_back(w);
+                }
+            }
+        }
+        std::swap(frontier_, next_);
+    }
+
+    // The ring loses the region and gains the region's neighbours that were
+    // neither in the set nor in the ring.
+    fresh_.clear();
+    for (std::size_t i = regionBegin; i < set.size(); ++i) {
+        const VertexIndex u = set[i];
+        const std::int32_t* row = mesh_.neighbours[u];
+        for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
+            if (!state_->isSet(row[j]) && !joinRing(row[j])) return false;
+        }
+    }
+    linkFresh();
+    return true;
+}
+
+}  // namespace tessarin
