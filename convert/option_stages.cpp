@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "convert/log_line.h"
+#include "geometry/mesh_index.h"
 #include "geometry/overlap.h"
 #include "geometry/patch_cleanup.h"
 #include "geometry/patch_connectivity.h"
@@ -83,7 +84,13 @@ void noOverlapStage(POIFile& file, const SurfaceMesh& mesh) {
     }
 }
 
-void runOptionStages(POIFile& file, const SurfaceMesh& mesh, const RunSettings& settings) {
+void runOptionStages(POIFile& file, const SurfaceMesh& hostMesh, const RunSettings& settings) {
+    if (!settings.largestPatch && !settings.fillHoles && !settings.smoothing() && !settings.noOverlap) return;
+    // The stages call their operations once per POI on one mesh: tables
+    // derived from it once spare every call a scan of the whole mesh.
+    const MeshIndex index = buildMeshIndex(hostMesh);
+    SurfaceMesh mesh = hostMesh;
+    mesh.index = &index;
     if (settings.largestPatch) keepLargestPatchStage(file, mesh);
     if (settings.fillHoles) fillHolesStage(file, mesh);
     if (settings.smoothing()) smoothingStage(file, mesh, settings.smoothSteps);

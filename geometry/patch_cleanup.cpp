@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "geometry/mesh_index.h"
 #include "geometry/patch_connectivity.h"
 #include "geometry/ring_regions.h"
 #include "geometry/vertex_marks.h"
@@ -65,6 +66,35 @@ void fillHolesCuttingTheRing(VertexList& patch, const SurfaceMesh& mesh) {
         }
         ring.clear();
         std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), std::back_inserter(ring));
+    }
+}
+
+// For the vertices members[0 .. k), which slotOf maps back to their slots:
+// the slots of the members whose rows name slot s, as
+// namedBy[namedByStart[s] .. namedByStart[s + 1]).
+void reverseRows(const VertexList& members, const VertexMarks& slotOf, const SurfaceMesh& mesh,
+                 std::vector<std::int32_t>& namedByStart, std::vector<std::int32_t>& namedBy) {
+    const std::size_t k = members.size();
+    namedByStart.assign(k + 1, 0);
+    for (std::size_t s = 0; s < k; ++s) {
+        const VertexIndex u = members[s];
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+            const VertexIndex w = mesh.neighbours[u][j];
+            if (slotOf.isSet(w)) ++namedByStart[static_cast<std::size_t>(slotOf.get(w)) + 1];
+        }
+    }
+    for (std::size_t s = 0; s < k; ++s) namedByStart[s + 1] += namedByStart[s];
+    namedBy.resize(static_cast<std::size_t>(namedByStart[k]));
+    std::vector<std::int32_t> fill(namedByStart.begin(), namedByStart.end() - 1);
+    for (std::size_t s = 0; s < k; ++s) {
+        const VertexIndex u = members[s];
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+            const VertexIndex w = mesh.neighbours[u][j];
+            if (slotOf.isSet(w)) {
+                namedBy[static_cast<std::size_t>(fill[static_cast<std::size_t>(slotOf.get(w))]++)] =
+                    static_cast<std::int32_t>(s);
+            }
+        }
     }
 }
 
@@ -138,37 +168,20 @@ void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMes
 
     // Shrink. A vertex still in the set can only join the boundary after a
     // vertex of its own neighbour row has left the set, so each step looks
-    // only at the vertices whose rows name the last boundary. Rows need not
-    // be symmetric, hence the reverse lists ("who names me").
+    // only at the vertices whose rows name the last boundary ("who names
+    // me"): with mutual rows that is the boundary vertex's own row, else a
+    // table of reverse rows over the whole set.
     const std::size_t k = members.size();
-    std::vector<std::int32_t> namedByStart(k + 1, 0), namedBy;
-    for (std::size_t s = 0; s < k; ++s) {
-        const VertexIndex u = members[s];
-        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
-            const VertexIndex w = mesh.neighbours[u][j];
-            if (slotOf->isSet(w)) ++namedByStart[static_cast<std::size_t>(slotOf->get(w)) + 1];
-        }
-    }
-    for (std::size_t s = 0; s < k; ++s) namedByStart[s + 1] += namedByStart[s];
-    namedBy.resize(static_cast<std::size_t>(namedByStart[k]));
-    {
-        std::vector<std::int32_t> fill(namedByStart.begin(), namedByStart.end() - 1);
-        for (std::size_t s = 0; s < k; ++s) {
-            const VertexIndex u = members[s];
-            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
-                const VertexIndex w = mesh.neighbours[u][j];
-                if (slotOf->isSet(w)) {
-                    namedBy[static_cast<std::size_t>(fill[static_cast<std::size_t>(slotOf->get(w))]++)] =
-                        static_cast<std::int32_t>(s);
-                }
-            }
-        }
-    }
+    const bool mutual = hasMutualRows(mesh);
+    std::vector<std::int32_t> namedByStart, namedBy;
+    if (!mutual) reverseRows(members, *slotOf, mesh, namedByStart, namedBy);
 
     enum : char { kInSet = 0, kOnBoundary = 1, kRemoved = 2 };
     std::vector<char> state(k, kInSet);
     std::vector<std::int32_t> boundary, next;
-    for (std::size_t s = 0; s < k; ++s) {
+    // Every vertex grown before the last layer has its whole row in the set,
+    // so the boundary can only lie in the last layer.
+    for (std::size_t s = layerBegin; s < k; ++s) {
         const VertexIndex u = members[s];
         for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
             if (!slotOf->isSet(mesh.neighbours[u][j])) {
@@ -178,18 +191,26 @@ void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMes
             }
         }
     }
+    const auto enterBoundary = [&](std::size_t u) {
+        if (state[u] == kInSet) {
+            state[u] = kOnBoundary;
+            next.push_back(static_cast<std::int32_t>(u));
+        }
+    };
     for (std::int32_t step = 0; step < steps && !boundary.empty(); ++step) {
         for (std::int32_t s : boundary) state[static_cast<std::size_t>(s)] = kRemoved;
         next.clear();
         for (std::int32_t s : boundary) {
-            const auto first = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s)]);
-            const auto last = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s) + 1]);
-            for (std::size_t i = first; i < last; ++i) {
-                const auto u = static_cast<std::size_t>(namedBy[i]);
-                if (state[u] == kInSet) {
-                    state[u] = kOnBoundary;
-                    next.push_back(static_cast<std::int32_t>(u));
+            if (mutual) {
+                const VertexIndex v = members[static_cast<std::size_t>(s)];
+                const std::int32_t* row = mesh.neighbours[v];
+                for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
+                    if (slotOf->isSet(row[j])) enterBoundary(static_cast<std::size_t>(slotOf->get(row[j])));
                 }
+            } else {
+                const auto first = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s)]);
+                const auto last = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s) + 1]);
+                for (std::size_t i = first; i < last; ++i) enterBoundary(static_cast<std::size_t>(namedBy[i]));
             }
         }
         std::swap(boundary, next);

@@ -1,10 +1,11 @@
 #include "geometry/patch_connectivity.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
+#include "geometry/mesh_index.h"
 #include "geometry/vertex_marks.h"
+#include "geometry/whole_triangles.h"
 
 namespace tessarin {
 
@@ -80,79 +81,23 @@ private:
     std::size_t end_ = 0;                  // no unassigned entry at or after this position
 };
 
-// Area of triangle t. The expression, its order and single precision are
-// what stored area figures were computed with; keep them as they are.
-float triangleArea(const SurfaceMesh& mesh, std::int32_t t) {
-    const std::int32_t* tri = mesh.triangles + 3 * static_cast<std::size_t>(t);
-    const std::int32_t i0 = tri[0], i1 = tri[1], i2 = tri[2];
-    const float ux = mesh.vertexX[i1] - mesh.vertexX[i0];
-    const float uy = mesh.vertexY[i1] - mesh.vertexY[i0];
-    const float uz = mesh.vertexZ[i1] - mesh.vertexZ[i0];
-    const float wx = mesh.vertexX[i2] - mesh.vertexX[i0];
-    const float wy = mesh.vertexY[i2] - mesh.vertexY[i0];
-    const float wz = mesh.vertexZ[i2] - mesh.vertexZ[i0];
-    const float nx = uy * wz - uz * wy;
-    const float ny = uz * wx - ux * wz;
-    const float nz = ux * wy - uy * wx;
-    return 0.5f * std::sqrt(nx * nx + nz * nz + ny * ny);
-}
-
 void markAll(const VertexList& vertices, VertexMarks& marks) {
     for (VertexIndex v : vertices) marks.set(v, 1);
 }
 
-// Triangles grouped by their first vertex, so that the area of a small patch
-// visits only the triangles that start at one of its vertices instead of the
-// whole mesh. Worth building once when many patches are measured.
-class TrianglesByFirstVertex {
-public:
-    explicit TrianglesByFirstVertex(const SurfaceMesh& mesh) {
-        const auto n = static_cast<std::size_t>(std::max(mesh.nrOfVertices, 0));
-        start_.assign(n + 1, 0);
-        for (std::int32_t t = 0; t < mesh.nrOfTriangles; ++t) ++start_[static_cast<std::size_t>(mesh.triangles[3 * static_cast<std::size_t>(t)]) + 1];
-        for (std::size_t v = 0; v < n; ++v) start_[v + 1] += start_[v];
-        triangles_.resize(static_cast<std::size_t>(start_[n]));
-        std::vector<std::int32_t> fill(start_.begin(), start_.end() - 1);
-        for (std::int32_t t = 0; t < mesh.nrOfTriangles; ++t) {
-            const auto i0 = static_cast<std::size_t>(mesh.triangles[3 * static_cast<std::size_t>(t)]);
-            triangles_[static_cast<std::size_t>(fill[i0]++)] = t;
-        }
-    }
+float areaOfMarked(const VertexList& vertices, const VertexMarks& marks, const SurfaceMesh& mesh,
+                   std::vector<std::int32_t>& whole) {
+    findWholeTriangles(vertices, marks, mesh, whole);
+    float area = 0.0f;
+    for (std::int32_t t : whole) area += triangleArea(mesh, t);
+    return area;
+}
 
-    // Same figure as patchArea: the whole triangles are collected, then
-    // summed in ascending triangle order, as the scan over all triangles would.
-    float area(const VertexList& vertices, const SurfaceMesh& mesh, std::vector<std::int32_t>& whole) const {
-        if (vertices.size() < 3) return 0.0f;
-        ScratchMarks marks(mesh.nrOfVertices);
-        markAll(vertices, *marks);
-        whole.clear();
-        for (VertexIndex v : vertices) {
-            if (marks->get(v) != 1) continue;  // a repeated entry: its triangles are in already
-            marks->set(v, 2);
-            const auto first = static_cast<std::size_t>(start_[static_cast<std::size_t>(v)]);
-            const auto last = static_cast<std::size_t>(start_[static_cast<std::size_t>(v) + 1]);
-            for (std::size_t k = first; k < last; ++k) {
-                const std::int32_t t = triangles_[k];
-                const std::int32_t* tri = mesh.triangles + 3 * static_cast<std::size_t>(t);
-                if (marks->isSet(tri[1]) && marks->isSet(tri[2])) whole.push_back(t);
-            }
-        }
-        std::sort(whole.begin(), whole.end());
-        float sum = 0.0f;
-        for (std::int32_t t : whole) sum += triangleArea(mesh, t);
-        return sum;
-    }
-
-private:
-    std::vector<std::int32_t> start_;      // nrOfVertices + 1 offsets into triangles_
-    std::vector<std::int32_t> triangles_;  // triangle indices, ascending within a vertex
-};
-
-// The areas of all patches and of the whole list in one scan over the
-// triangles, each sum still taken in ascending triangle order. Needs every
-// vertex to lie in one patch only (repeats within a patch are fine); returns
-// false, with nothing computed, when a vertex stands in two patches.
-bool areasInOnePass(const VertexList& whole, const PatchList& patches, const SurfaceMesh& mesh,
+// The areas of all patches and of the whole list in one pass over the whole
+// triangles of the list, each sum still taken in ascending triangle order.
+// Needs every vertex to lie in one patch only (repeats within a patch are
+// fine); returns false, with nothing computed, when a vertex stands in two.
+bool areasInOnePass(const VertexList& list, const PatchList& patches, const SurfaceMesh& mesh,
                     std::vector<float>& areas, float& wholeArea) {
     ScratchMarks patchOf(mesh.nrOfVertices);
     for (std::size_t i = 0; i < patches.size(); ++i) {
@@ -166,20 +111,58 @@ bool areasInOnePass(const VertexList& whole, const PatchList& patches, const Sur
     // three indices were all among them (a triangle with repeated corners).
     std::vector<char> measured(patches.size());
     for (std::size_t i = 0; i < patches.size(); ++i) measured[i] = patches[i].size() >= 3;
-    const bool wholeMeasured = whole.size() >= 3;
+    const bool wholeMeasured = list.size() >= 3;
+    std::vector<std::int32_t> whole;
+    findWholeTriangles(list, *patchOf, mesh, whole);
     wholeArea = 0.0f;
-    const std::int32_t* tri = mesh.triangles;
-    for (std::int32_t t = 0; t < mesh.nrOfTriangles; ++t, tri += 3) {
-        if (!patchOf->isSet(tri[0]) || !patchOf->isSet(tri[1]) || !patchOf->isSet(tri[2])) continue;
+    for (std::int32_t t : whole) {
+        const std::int32_t* tri = mesh.triangles + 3 * static_cast<std::size_t>(t);
         const float area = triangleArea(mesh, t);
         if (wholeMeasured) wholeArea += area;
-        const auto label = static_cast<std::size_t>(patchOf->get(tri[0]));
-        if (measured[label] && patchOf->get(tri[1]) == patchOf->get(tri[0]) &&
-            patchOf->get(tri[2]) == patchOf->get(tri[0])) {
-            areas[label] += area;
+        const std::int32_t label = patchOf->get(tri[0]);
+        if (measured[static_cast<std::size_t>(label)] && patchOf->get(tri[1]) == label && patchOf->get(tri[2]) == label) {
+            areas[static_cast<std::size_t>(label)] += area;
         }
     }
     return true;
+}
+
+}  // namespace
+
+namespace {
+
+constexpr std::int32_t kRemaining = 1;
+constexpr std::int32_t kTaken = 2;
+
+// The split of a list without repeated entries, where a mark per vertex
+// says everything about an entry: remaining or taken. Each patch serves as
+// its own queue: the ring-by-ring growth takes candidates in the order in
+// which a queue through the patch meets them.
+// Precondition: marks hold kRemaining for exactly the entries of vertices.
+PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, VertexMarks& marks) {
+    PatchList patches;
+    std::size_t end = vertices.size();
+    std::size_t left = vertices.size();
+    while (left > 0) {
+        while (marks.get(vertices[end - 1]) != kRemaining) --end;
+        const VertexIndex seed = vertices[--end];
+        marks.set(seed, kTaken);
+        --left;
+        VertexList& patch = patches.emplace_back(1, seed);
+        for (std::size_t i = 0; i < patch.size() && left > 0; ++i) {
+            const VertexIndex u = patch[i];
+            const std::int32_t* row = mesh.neighbours[u];
+            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+                const VertexIndex candidate = row[j];
+                if (marks.get(candidate) == kRemaining) {
+                    marks.set(candidate, kTaken);
+                    --left;
+                    patch.push_back(candidate);
+                }
+            }
+        }
+    }
+    return patches;
 }
 
 }  // namespace
@@ -188,6 +171,17 @@ PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh) {
     PatchList patches;
     if (vertices.empty()) return patches;
     ScratchMarks slotOf(mesh.nrOfVertices);
+    bool distinct = true;
+    for (VertexIndex v : vertices) {
+        if (slotOf->isSet(v)) {
+            distinct = false;
+            break;
+        }
+        slotOf->set(v, kRemaining);
+    }
+    if (distinct) return splitDistinct(vertices, mesh, *slotOf);
+
+    slotOf->reset(mesh.nrOfVertices);
     RemainingEntries remaining(vertices, *slotOf);
     VertexList frontier, next;
     while (!remaining.empty()) {
@@ -219,12 +213,8 @@ float patchArea(const VertexList& vertices, const SurfaceMesh& mesh) {
     if (vertices.size() < 3) return 0.0f;
     ScratchMarks marks(mesh.nrOfVertices);
     markAll(vertices, *marks);
-    float area = 0.0f;
-    const std::int32_t* tri = mesh.triangles;
-    for (std::int32_t t = 0; t < mesh.nrOfTriangles; ++t, tri += 3) {
-        if (marks->isSet(tri[0]) && marks->isSet(tri[1]) && marks->isSet(tri[2])) area += triangleArea(mesh, t);
-    }
-    return area;
+    std::vector<std::int32_t> whole;
+    return areaOfMarked(vertices, *marks, mesh, whole);
 }
 
 LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mesh) {
@@ -235,12 +225,24 @@ LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mes
 
     std::vector<float> areas(patches.size(), 0.0f);
     if (!areasInOnePass(vertices, patches, mesh, areas, result.areaBefore)) {
-        // A vertex in two patches: measure the patches one by one, visiting
-        // only the triangles that start at their vertices.
-        const TrianglesByFirstVertex index(mesh);
-        std::vector<std::int32_t> scratch;
-        for (std::size_t i = 0; i < patches.size(); ++i) areas[i] = index.area(patches[i], mesh, scratch);
-        result.areaBefore = index.area(vertices, mesh, scratch);
+        // A vertex in two patches (a repeated entry): measure the patches
+        // one by one, through an index of the mesh's triangles when the mesh
+        // brings none, so that no patch scans every triangle.
+        MeshIndex local;
+        SurfaceMesh indexed = mesh;
+        if (indexed.index == nullptr) {
+            local = buildTriangleIndex(mesh);
+            indexed.index = &local;
+        }
+        std::vector<std::int32_t> whole;
+        const auto measure = [&](const VertexList& list) {
+            if (list.size() < 3) return 0.0f;
+            ScratchMarks marks(indexed.nrOfVertices);
+            markAll(list, *marks);
+            return areaOfMarked(list, *marks, indexed, whole);
+        };
+        for (std::size_t i = 0; i < patches.size(); ++i) areas[i] = measure(patches[i]);
+        result.areaBefore = measure(vertices);
     }
 
     std::size_t kept = 0;

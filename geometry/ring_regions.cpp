@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "geometry/mesh_index.h"
+
 namespace tessarin {
 
 namespace {
@@ -12,7 +14,8 @@ bool RingRegions::later(const Candidate& a, const Candidate& b) {
     return a.size != b.size ? a.size > b.size : a.top < b.top;
 }
 
-RingRegions::RingRegions(const SurfaceMesh& mesh) : mesh_(mesh), state_(mesh.nrOfVertices) {}
+RingRegions::RingRegions(const SurfaceMesh& mesh)
+    : mesh_(mesh), mutualMesh_(hasMutualRows(mesh)), state_(mesh.nrOfVertices) {}
 
 bool RingRegions::rowIsMutual(VertexIndex v) const {
     const std::int32_t* row = mesh_.neighbours[v];
@@ -26,7 +29,7 @@ bool RingRegions::rowIsMutual(VertexIndex v) const {
 }
 
 bool RingRegions::joinRing(VertexIndex v) {
-    if (!rowIsMutual(v)) return false;
+    if (!mutualMesh_ && !rowIsMutual(v)) return false;
     const auto slot = static_cast<std::int32_t>(parent_.size());
     state_->set(v, slot);
     parent_.push_back(slot);

@@ -23,7 +23,8 @@ namespace tessarin {
 // Each pass then costs about the region and its new neighbours instead of
 // the whole ring.
 //
-// Mutuality is checked on the rows of every vertex that enters the ring; when
+// Mutuality is taken from the mesh's index when it has one, else checked on
+// the rows of every vertex that enters the ring; when
 // one is not mutual, start() or absorbSmallest() returns false and the caller
 // must fall back to cutting the ring afresh (the object is then spent).
 //
@@ -63,6 +64,7 @@ private:
     bool isCurrent(const Candidate& candidate) const;
 
     const SurfaceMesh& mesh_;
+    const bool mutualMesh_;  // the mesh's index vouches for every row
     // Per vertex: kMember for the set, else the vertex's slot in the forest.
     ScratchMarks state_;
     // Per slot (one per vertex that ever entered the ring).

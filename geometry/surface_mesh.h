@@ -5,6 +5,8 @@
 
 namespace tessarin {
 
+struct MeshIndex;
+
 // Non-owning view of the surface mesh that every geometry operation reads.
 // The arrays belong to the caller (in the plug-in: the host's surface
 // document) and must outlive every call that receives the view.
@@ -29,6 +31,10 @@ struct SurfaceMesh {
     // neighbours[v] in the order in which operations visit them.
     const std::int32_t* nrOfNeighbours = nullptr;
     const std::int32_t* const* neighbours = nullptr;
+    // Optional tables derived from the arrays above (geometry/mesh_index.h),
+    // for runs of many operations on one mesh; null is always allowed.
+    // Precondition: when set, it was built from this very mesh.
+    const MeshIndex* index = nullptr;
 };
 
 }  // namespace tessarin

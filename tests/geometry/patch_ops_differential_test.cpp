@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "geometry/mesh_index.h"
 #include "geometry/mesh_shapes.h"
 #include "geometry/one_ring.h"
 #include "geometry/overlap.h"
@@ -79,8 +80,18 @@ VertexList randomSet(const MeshData& mesh, std::mt19937& rng) {
     }
 }
 
-void compareSetOperations(const MeshData& data, const VertexList& set, std::int32_t steps) {
-    const SurfaceMesh mesh = data.view();
+// The mesh as a plain view and with the index that a run attaches: the
+// operations must give the same results either way.
+struct Views {
+    explicit Views(const MeshData& data) : plain(data.view()), index(buildMeshIndex(plain)), indexed(plain) {
+        indexed.index = &index;
+    }
+    SurfaceMesh plain;
+    MeshIndex index;
+    SurfaceMesh indexed;
+};
+
+void compareSetOperations(const SurfaceMesh& mesh, const VertexList& set, std::int32_t steps) {
     ASSERT_EQ(splitIntoPatches(set, mesh), reference::splitIntoPatches(set, mesh));
     ASSERT_EQ(floatBits(patchArea(set, mesh)), floatBits(reference::patchArea(set, mesh)));
     ASSERT_EQ(getOuterRing(set, mesh), reference::getOuterRing(set, mesh));
@@ -120,8 +131,12 @@ TEST(PatchOpsDifferential, SetOperationsMatchTheLiteralVersions) {
             const std::int32_t steps = std::vector<std::int32_t>{1, 1, 2, 3, count > 30 ? 9 : 4}[rng() % 5];
             SCOPED_TRACE(scene.name + " case " + std::to_string(i) + " size " + std::to_string(set.size()) +
                          " steps " + std::to_string(steps));
-            compareSetOperations(scene.mesh, set, steps);
-            if (::testing::Test::HasFatalFailure()) return;
+            const Views views(scene.mesh);
+            for (const SurfaceMesh* mesh : {&views.plain, &views.indexed}) {
+                SCOPED_TRACE(mesh->index ? "with an index" : "without an index");
+                compareSetOperations(*mesh, set, steps);
+                if (::testing::Test::HasFatalFailure()) return;
+            }
             ++cases;
         }
     }
@@ -141,13 +156,14 @@ TEST(PatchOpsDifferential, OverlapOperationsMatchTheLiteralVersions) {
     const std::vector<Scene> scenes = makeScenes(rng);
     int cases = 0;
     for (const Scene& scene : scenes) {
-        const SurfaceMesh mesh = scene.mesh.view();
+        const Views views(scene.mesh);
         const int count = scene.mesh.nrOfVertices() > 500 ? 30 : 100;
         for (int i = 0; i < count; ++i) {
             std::vector<VertexList> lists(std::uniform_int_distribution<std::size_t>(1, 5)(rng));
             for (VertexList& list : lists) list = randomSet(scene.mesh, rng);
             const POIFile original = testing::makePOIFile(lists);
             SCOPED_TRACE(scene.name + " case " + std::to_string(i));
+            const SurfaceMesh& mesh = i % 2 == 0 ? views.plain : views.indexed;
 
             const VertexList overlap = findOverlapVertices(original);
             ASSERT_EQ(overlap, reference::findOverlapVertices(original));

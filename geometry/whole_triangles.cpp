@@ -1,0 +1,78 @@
+#include "geometry/whole_triangles.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/mesh_index.h"
+
+namespace tessarin {
+
+float triangleArea(const SurfaceMesh& mesh, std::int32_t t) {
+    const std::int32_t* tri = mesh.triangles + 3 * static_cast<std::size_t>(t);
+    const std::int32_t i0 = tri[0], i1 = tri[1], i2 = tri[2];
+    const float ux = mesh.vertexX[i1] - mesh.vertexX[i0];
+    const float uy = mesh.vertexY[i1] - mesh.vertexY[i0];
+    const float uz = mesh.vertexZ[i1] - mesh.vertexZ[i0];
+    const float wx = mesh.vertexX[i2] - mesh.vertexX[i0];
+    const float wy = mesh.vertexY[i2] - mesh.vertexY[i0];
+    const float wz = mesh.vertexZ[i2] - mesh.vertexZ[i0];
+    const float nx = uy * wz - uz * wy;
+    const float ny = uz * wx - ux * wz;
+    const float nz = ux * wy - uy * wx;
+    return 0.5f * std::sqrt(nx * nx + nz * nz + ny * ny);
+}
+
+namespace {
+
+// Puts found (triangle numbers, repeats possible) into ascending order
+// without repeats: a bit per triangle of their range when they are dense in
+// it, a sort when they are few.
+void sortDistinct(std::vector<std::int32_t>& found) {
+    if (found.empty()) return;
+    const auto [lo, hi] = std::minmax_element(found.begin(), found.end());
+    const std::int32_t first = *lo;
+    const auto words = (static_cast<std::size_t>(*hi - first) >> 6) + 1;
+    if (found.size() * 8 < words) {
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return;
+    }
+    std::vector<std::uint64_t> bits(words, 0);
+    for (std::int32_t t : found) {
+        const auto offset = static_cast<std::size_t>(t - first);
+        bits[offset >> 6] |= std::uint64_t{1} << (offset & 63);
+    }
+    found.clear();
+    for (std::size_t w = 0; w < words; ++w) {
+        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1) {
+            found.push_back(first + static_cast<std::int32_t>((w << 6) + static_cast<std::size_t>(__builtin_ctzll(word))));
+        }
+    }
+}
+
+}  // namespace
+
+void findWholeTriangles(const VertexList& vertices, const VertexMarks& marks, const SurfaceMesh& mesh,
+                        std::vector<std::int32_t>& whole) {
+    whole.clear();
+    if (mesh.index == nullptr) {
+        const std::int32_t* tri = mesh.triangles;
+        for (std::int32_t t = 0; t < mesh.nrOfTriangles; ++t, tri += 3) {
+            if (marks.isSet(tri[0]) && marks.isSet(tri[1]) && marks.isSet(tri[2])) whole.push_back(t);
+        }
+        return;
+    }
+    const MeshIndex& index = *mesh.index;
+    for (VertexIndex v : vertices) {
+        const auto first = static_cast<std::size_t>(index.firstTriangleOf[static_cast<std::size_t>(v)]);
+        const auto last = static_cast<std::size_t>(index.firstTriangleOf[static_cast<std::size_t>(v) + 1]);
+        for (std::size_t k = first; k < last; ++k) {
+            const std::int32_t t = index.trianglesByFirstCorner[k];
+            const std::int32_t* tri = mesh.triangles + 3 * static_cast<std::size_t>(t);
+            if (marks.isSet(tri[1]) && marks.isSet(tri[2])) whole.push_back(t);
+        }
+    }
+    sortDistinct(whole);
+}
+
+}  // namespace tessarin
