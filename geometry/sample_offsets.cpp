@@ -56,11 +56,11 @@ bool OffsetSequence::lastAtMost(double atMost, float& d) {
     return true;
 }
 
-std::vector<float> OffsetSequence::distancesUpTo(double limit) const {
+std::vector<float> OffsetSequence::distancesUpTo(double limit, std::size_t maxCount) const {
     std::vector<float> distances;
     if (!hasDistances()) return distances;
     float d = step_;
-    while (static_cast<double>(d) <= limit) {
+    while (static_cast<double>(d) <= limit && distances.size() < maxCount) {
         distances.push_back(d);
         if (!next(d)) break;
     }

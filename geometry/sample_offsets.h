@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace tessarin {
@@ -49,9 +50,9 @@ public:
     // preconditions as firstAtLeast.
     bool lastAtMost(double atMost, float& d);
 
-    // Every distance up to and including limit, in order. Stops at the last
-    // distance, so it ends for any limit (but may hold 2^25 entries).
-    std::vector<float> distancesUpTo(double limit) const;
+    // Every distance up to and including limit, in order, but no more than
+    // maxCount of them. Stops at the last distance, so it ends for any limit.
+    std::vector<float> distancesUpTo(double limit, std::size_t maxCount = SIZE_MAX) const;
 
 private:
     // Grows the look-up table until it reaches value or the last distance.

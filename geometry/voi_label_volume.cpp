@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <string>
 
 namespace tessarin {
 
 namespace {
-
-constexpr std::uint32_t kNarrowLimit = std::numeric_limits<std::uint16_t>::max();
 
 // The largest voxel count whose labels could be addressed even at 32 bits
 // per voxel. Anything above is refused before any multiplication can wrap.
@@ -35,7 +34,25 @@ VoiLabelVolume::VoiLabelVolume(std::int32_t sizeX, std::int32_t sizeY, std::int3
     : cellCount_(checkedCellCount(sizeX, sizeY, sizeZ)) {
     if (cellCount_ == 0) return;  // every cell lies outside: sizes stay 0
     sizeX_ = sizeX, sizeY_ = sizeY, sizeZ_ = sizeZ;
-    narrowLabels_.assign(cellCount_, 0);
+    width_ = 1;
+    labels_.reset(std::calloc(cellCount_, width_));
+    if (labels_ == nullptr) throw std::bad_alloc();
+}
+
+std::uint32_t VoiLabelVolume::labelAt(std::size_t at) const {
+    switch (width_) {
+        case 1: return static_cast<const std::uint8_t*>(labels_.get())[at];
+        case 2: return static_cast<const std::uint16_t*>(labels_.get())[at];
+        default: return static_cast<const std::uint32_t*>(labels_.get())[at];
+    }
+}
+
+void VoiLabelVolume::setLabelAt(std::size_t at, std::uint32_t label) {
+    switch (width_) {
+        case 1: static_cast<std::uint8_t*>(labels_.get())[at] = static_cast<std::uint8_t>(label); break;
+        case 2: static_cast<std::uint16_t*>(labels_.get())[at] = static_cast<std::uint16_t>(label); break;
+        default: static_cast<std::uint32_t*>(labels_.get())[at] = label; break;
+    }
 }
 
 void VoiLabelVolume::beginVoi(std::int32_t voi) { currentVoi_ = voi; }
@@ -44,16 +61,13 @@ void VoiLabelVolume::mark(std::int64_t x, std::int64_t y, std::int64_t z) {
     if (x < 0 || y < 0 || z < 0 || x >= sizeX_ || y >= sizeY_ || z >= sizeZ_) return;
     const std::size_t at =
         cellIndex(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), static_cast<std::int32_t>(z));
-    const std::uint32_t previous = isWide_ ? wideLabels_[at] : narrowLabels_[at];
+    const std::uint32_t previous = labelAt(at);
     // VOIs arrive from the highest index down, so the current VOI is the
     // smallest member of any set it has joined: a repeated voxel shows here.
     if (previous != 0 && members_[setStart_[previous]] == currentVoi_) return;
+    // labelForCurrentVoi may widen the labels: look it up before writing.
     const std::uint32_t next = labelForCurrentVoi(previous);
-    if (isWide_) {
-        wideLabels_[at] = next;
-    } else {
-        narrowLabels_[at] = static_cast<std::uint16_t>(next);
-    }
+    setLabelAt(at, next);
 }
 
 std::uint32_t VoiLabelVolume::labelForCurrentVoi(std::uint32_t previous) {
@@ -77,14 +91,22 @@ std::uint32_t VoiLabelVolume::labelForCurrentVoi(std::uint32_t previous) {
     extendedTo_.push_back(0);
     extendedStamp_[previous] = currentVoi_;
     extendedTo_[previous] = static_cast<std::uint32_t>(id);
-    if (id > kNarrowLimit && !isWide_) widen();
+    if (width_ == 1 && id > std::numeric_limits<std::uint8_t>::max()) widen(2);
+    if (width_ == 2 && id > std::numeric_limits<std::uint16_t>::max()) widen(4);
     return static_cast<std::uint32_t>(id);
 }
 
-void VoiLabelVolume::widen() {
-    wideLabels_.assign(narrowLabels_.begin(), narrowLabels_.end());
-    std::vector<std::uint16_t>().swap(narrowLabels_);
-    isWide_ = true;
+void VoiLabelVolume::widen(std::size_t width) {
+    std::unique_ptr<void, FreeMemory> wider(std::calloc(cellCount_, width));
+    if (wider == nullptr) throw std::bad_alloc();
+    std::swap(labels_, wider);
+    std::swap(width_, width);
+    // The old labels, now in `wider`, copied into the new ones.
+    for (std::size_t at = 0; at < cellCount_; ++at) {
+        const std::uint32_t label = width == 1 ? static_cast<const std::uint8_t*>(wider.get())[at]
+                                               : static_cast<const std::uint16_t*>(wider.get())[at];
+        if (label != 0) setLabelAt(at, label);
+    }
 }
 
 }  // namespace tessarin

@@ -3,15 +3,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace tessarin {
 
 // A dense grid of labels, one per voxel, each naming a set of VOIs in a
 // table of distinct sets; label 0 is the empty set. This replaces one byte
-// mask per VOI: the memory is one volume of 16-bit labels (32-bit once more
-// than 65,536 distinct sets exist) plus the table, whatever the number of
-// VOIs, and a membership test is still a single read.
+// mask per VOI: the memory is one volume of 8-bit labels (16-bit once more
+// than 256 distinct sets exist, 32-bit beyond 65,536) plus the table,
+// whatever the number of VOIs, and a membership test is still a single read.
+// The labels start as zeroed pages from the system, so the parts of a large
+// volume that no VOI and no sample touches cost no time and stay unmapped.
 //
 // Cell (x, y, z) lives at x + (y + z * sizeY) * sizeX, the first axis
 // running fastest.
@@ -44,16 +48,14 @@ public:
     bool isAllEmpty() const { return setCount() == 1; }
     std::size_t setCount() const { return setStart_.size() - 1; }
 
-    // Labels are 16-bit until the set table outgrows them; exactly one of
-    // these is non-null (both null for a volume without voxels).
-    const std::uint16_t* narrowLabels() const { return isWide_ ? nullptr : narrowLabels_.data(); }
-    const std::uint32_t* wideLabels() const { return isWide_ ? wideLabels_.data() : nullptr; }
+    // Labels are as narrow as the set table allows; exactly one of these is
+    // non-null (all null for a volume without voxels).
+    const std::uint8_t* labels8() const { return labelsAs<std::uint8_t>(); }
+    const std::uint16_t* labels16() const { return labelsAs<std::uint16_t>(); }
+    const std::uint32_t* labels32() const { return labelsAs<std::uint32_t>(); }
 
     // The label of a cell. Precondition: the cell lies inside the volume.
-    std::uint32_t label(std::int32_t x, std::int32_t y, std::int32_t z) const {
-        const std::size_t at = cellIndex(x, y, z);
-        return isWide_ ? wideLabels_[at] : narrowLabels_[at];
-    }
+    std::uint32_t label(std::int32_t x, std::int32_t y, std::int32_t z) const { return labelAt(cellIndex(x, y, z)); }
     std::size_t cellIndex(std::int32_t x, std::int32_t y, std::int32_t z) const {
         return static_cast<std::size_t>(x) +
                (static_cast<std::size_t>(y) + static_cast<std::size_t>(z) * static_cast<std::size_t>(sizeY_)) *
@@ -66,14 +68,23 @@ public:
     const std::int32_t* membersEnd(std::uint32_t label) const { return members_.data() + setStart_[label + 1]; }
 
 private:
+    struct FreeMemory {
+        void operator()(void* memory) const { std::free(memory); }
+    };
+
+    template <typename T>
+    const T* labelsAs() const {
+        return width_ == sizeof(T) ? static_cast<const T*>(labels_.get()) : nullptr;
+    }
+    std::uint32_t labelAt(std::size_t at) const;
+    void setLabelAt(std::size_t at, std::uint32_t label);
     std::uint32_t labelForCurrentVoi(std::uint32_t previous);
-    void widen();
+    void widen(std::size_t width);
 
     std::int32_t sizeX_ = 0, sizeY_ = 0, sizeZ_ = 0;
     std::size_t cellCount_ = 0;
-    bool isWide_ = false;
-    std::vector<std::uint16_t> narrowLabels_;
-    std::vector<std::uint32_t> wideLabels_;
+    std::size_t width_ = 0;  // bytes per label: 1, 2 or 4
+    std::unique_ptr<void, FreeMemory> labels_;
 
     // Set s holds members_[setStart_[s] .. setStart_[s + 1]), ascending.
     std::vector<std::size_t> setStart_{0, 0};

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "geometry/sample_offsets.h"
+#include "geometry/vertex_sampler.h"
 #include "geometry/voi_label_volume.h"
 
 namespace tessarin {
@@ -66,119 +67,31 @@ bool narrowByAxis(float p, float n, std::int32_t size, OffsetWindow& window) {
     return true;
 }
 
-// After this many samples in a row in one cell, a side tries to jump ahead
-// to where the cell can next change. Unit normals sampled every 0.1 leave a
-// cell within about ten samples and never jump; short normals, whose
-// samples crawl through a cell for thousands of offsets, jump at once.
-constexpr int kRunBeforeJump = 64;
+// How many distances are listed up front. Ranges that need more (or normals
+// so short that a voxel spans thousands of distances) go on, past the list,
+// with the sequence's own look-up.
+constexpr std::size_t kListedDistances = 1 << 16;
 
-// Visits the samples of one vertex and files the vertex under every VOI hit.
+// The distances of one side that lie in [begin, limit], walked through the
+// list first and through the sequence beyond its end.
 template <typename Label>
-class VertexSampler {
-public:
-    VertexSampler(const VoiLabelVolume& volume, const Label* labels, std::vector<VertexList>& results)
-        : volume_(volume), labels_(labels), results_(results), sizeX_(volume.sizeX()), sizeY_(volume.sizeY()),
-          sizeZ_(volume.sizeZ()) {}
-
-    void start(VertexIndex vertex, const float (&position)[3], const float (&normal)[3]) {
-        vertex_ = vertex;
-        for (int a = 0; a < 3; ++a) p_[a] = position[a], n_[a] = normal[a];
-        lastLabel_ = 0;
+void sampleSide(VertexSampler<Label>& sampler, OffsetSequence& offsets, const std::vector<float>& listed,
+                bool listComplete, double begin, double limit, float sign) {
+    const auto atLeast = [](float d, double v) { return static_cast<double>(d) < v; };
+    const auto atMost = [](double v, float d) { return v < static_cast<double>(d); };
+    const auto first = static_cast<std::size_t>(std::lower_bound(listed.begin(), listed.end(), begin, atLeast) - listed.begin());
+    const auto end = static_cast<std::size_t>(std::upper_bound(listed.begin(), listed.end(), limit, atMost) - listed.begin());
+    if (first < end && sampler.walkListed(listed.data(), first, end, sign)) return;
+    if (end < listed.size() || listComplete) return;
+    float next = 0.0f;
+    if (first < listed.size()) {
+        next = listed.back();
+        if (!offsets.next(next)) return;
+    } else if (!offsets.firstAtLeast(begin, next)) {
+        return;
     }
-
-    // Samples offset s; returns false when the sample lies outside. The cell
-    // of an inside sample is left in cell_.
-    bool sample(float s) {
-        // Kept as separate single-precision operations in this order; the
-        // build forbids contracting them into fused multiply-adds.
-        const float x = p_[0] + s * n_[0];
-        const float y = p_[1] + s * n_[1];
-        const float z = p_[2] + s * n_[2];
-        // Truncation lands in 0 .. size - 1 exactly when -1 < value < size;
-        // testing that first (false for NaN) means only coordinates with an
-        // int32 value are ever converted.
-        if (!(x > -1.0f && static_cast<double>(x) < sizeX_)) return false;
-        if (!(y > -1.0f && static_cast<double>(y) < sizeY_)) return false;
-        if (!(z > -1.0f && static_cast<double>(z) < sizeZ_)) return false;
-        cell_[0] = static_cast<std::int32_t>(x), cell_[1] = static_cast<std::int32_t>(y);
-        cell_[2] = static_cast<std::int32_t>(z);
-        const std::uint32_t label = labels_[volume_.cellIndex(cell_[0], cell_[1], cell_[2])];
-        // Neighbouring offsets mostly fall into the same cell or the same set
-        // of VOIs, which has already received this vertex.
-        if (label == 0 || label == lastLabel_) return true;
-        lastLabel_ = label;
-        for (const std::int32_t* k = volume_.membersBegin(label); k != volume_.membersEnd(label); ++k) {
-            // Vertices come in ascending order, so "not yet added" is "not the
-            // last entry": every list stays ascending and repeat-free.
-            VertexList& list = results_[static_cast<std::size_t>(*k)];
-            if (list.empty() || list.back() != vertex_) list.push_back(vertex_);
-        }
-        return true;
-    }
-
-    // Samples the offsets sign * d for the distances d from first up to
-    // limit, in ascending order of d.
-    void sampleSide(OffsetSequence& offsets, float first, double limit, float sign) {
-        float d = first;
-        int run = 0;
-        bool inside = false;
-        std::int32_t previous[3] = {0, 0, 0};
-        do {
-            if (static_cast<double>(d) > limit) return;
-            const bool nowInside = sample(sign * d);
-            if (nowInside && inside && sameCell(previous)) {
-                if (++run >= kRunBeforeJump) {
-                    run = 0;
-                    jumpWithinCell(offsets, d, limit, sign);
-                }
-            } else {
-                run = 0;
-                inside = nowInside;
-                for (int a = 0; a < 3; ++a) previous[a] = cell_[a];
-            }
-        } while (offsets.next(d));
-    }
-
-private:
-    bool sameCell(const std::int32_t (&other)[3]) const {
-        return cell_[0] == other[0] && cell_[1] == other[1] && cell_[2] == other[2];
-    }
-
-    // Moves d, whose sample lies in cell_, as far as possible while the
-    // sample provably stays in cell_. Each coordinate's cell only ever moves
-    // one way as d grows (every rounding step is monotonic), so when a later
-    // distance samples the same cell, so does every distance in between:
-    // skipping them changes nothing. The estimate of where the cell ends only
-    // proposes the later distance; the check against the exact sample decides.
-    void jumpWithinCell(OffsetSequence& offsets, float& d, double limit, float sign) {
-        const std::int32_t here[3] = {cell_[0], cell_[1], cell_[2]};
-        double target = limit;
-        for (int a = 0; a < 3; ++a) {
-            const double velocity = static_cast<double>(sign) * n_[a];
-            if (velocity == 0.0) continue;
-            const double position = p_[a];
-            // Cell c covers [c, c + 1), cell 0 also (-1, 0).
-            const double edge = velocity > 0 ? here[a] + 1.0 : (here[a] == 0 ? -1.0 : static_cast<double>(here[a]));
-            const double margin = (std::fabs(position) + std::fabs(edge) + 2.0) * 0x1p-18;
-            target = std::min(target, (edge - position) / velocity - margin / std::fabs(velocity));
-        }
-        float candidate = 0.0f;
-        if (target <= d || !offsets.lastAtMost(target, candidate) || candidate <= d) return;
-        const bool stillInside = sample(sign * candidate);
-        const bool same = stillInside && sameCell(here);
-        for (int a = 0; a < 3; ++a) cell_[a] = here[a];
-        if (same) d = candidate;
-    }
-
-    const VoiLabelVolume& volume_;
-    const Label* labels_;
-    std::vector<VertexList>& results_;
-    double sizeX_, sizeY_, sizeZ_;
-    VertexIndex vertex_ = 0;
-    float p_[3] = {0, 0, 0}, n_[3] = {0, 0, 0};
-    std::int32_t cell_[3] = {0, 0, 0};
-    std::uint32_t lastLabel_ = 0;
-};
+    sampler.sampleSide(offsets, next, limit, sign);
+}
 
 // Samples every vertex at offset 0 and at those running sums, on each side,
 // that both the range and the vertex's window allow. Which offsets exist is
@@ -191,31 +104,72 @@ void sampleVertices(const VoiLabelVolume& volume, const Label* labels, const Sur
     const float towards = to;     // positive offsets reach up to this
     const float against = -from;  // negative offsets reach down to minus this
     const bool anyDistances = offsets.hasDistances();
+    // NaN bounds fail these comparisons: no offsets on that side.
+    const bool anyTowards = anyDistances && towards >= offsets.first();
+    const bool anyAgainst = anyDistances && against >= offsets.first();
+    double reach = 0.0;
+    if (anyTowards) reach = std::max(reach, static_cast<double>(towards));
+    if (anyAgainst) reach = std::max(reach, static_cast<double>(against));
+    const std::vector<float> listed = offsets.distancesUpTo(reach, kListedDistances);
+    const bool listComplete = listed.size() < kListedDistances;
+    // A vertex whose offset-0 sample is inside walks each side from its
+    // first distance until it leaves; only one outside the volume needs the
+    // window to find where its samples could enter.
+    const auto countUpTo = [&](double limit) {
+        return static_cast<std::size_t>(std::upper_bound(listed.begin(), listed.end(), limit,
+                                                         [](double v, float d) { return v < static_cast<double>(d); }) -
+                                        listed.begin());
+    };
+    const std::int32_t sizes[3] = {volume.sizeX(), volume.sizeY(), volume.sizeZ()};
+    const std::size_t towardsCount = anyTowards ? countUpTo(towards) : 0;
+    const std::size_t againstCount = anyAgainst ? countUpTo(against) : 0;
+    // Past the end of the list (very long ranges with short normals), on
+    // through the sequence, as far as the window lets samples be inside.
+    const auto continueSide = [&](std::size_t count, double reachOfSide, float sign, const float (&position)[3],
+                                  const float (&normal)[3]) {
+        if (count < listed.size() || listComplete) return;
+        OffsetWindow window;
+        for (int a = 0; a < 3; ++a) narrowByAxis(position[a], normal[a], sizes[a], window);
+        const double limit = std::min(sign > 0 ? window.hi : -window.lo, reachOfSide);
+        float next = listed.back();
+        if (offsets.next(next)) sampler.sampleSide(offsets, next, limit, sign);
+    };
+    // The samples of one vertex, offset 0 first.
+    const auto sampleVertex = [&](const float (&position)[3], const float (&normal)[3]) {
+        if (sampler.sample(0.0f)) {
+            // Inside at offset 0: every coordinate and normal is finite.
+            // A zero normal puts every finite offset's sample where offset 0's is.
+            if (normal[0] == 0.0f && normal[1] == 0.0f && normal[2] == 0.0f) return;
+            if (towardsCount > 0 && !sampler.walkListed(listed.data(), 0, towardsCount, 1.0f)) {
+                continueSide(towardsCount, towards, 1.0f, position, normal);
+            }
+            if (againstCount > 0 && !sampler.walkListed(listed.data(), 0, againstCount, -1.0f)) {
+                continueSide(againstCount, against, -1.0f, position, normal);
+            }
+            return;
+        }
+        OffsetWindow window;
+        for (int a = 0; a < 3; ++a) {
+            if (!narrowByAxis(position[a], normal[a], sizes[a], window)) return;
+        }
+        if (!window.bounded) return;
+        if (anyTowards) {
+            const double limit = std::min(window.hi, static_cast<double>(towards));
+            const double begin = std::max(window.lo, 0.0);
+            if (begin <= limit) sampleSide(sampler, offsets, listed, listComplete, begin, limit, 1.0f);
+        }
+        if (anyAgainst) {
+            const double limit = std::min(-window.lo, static_cast<double>(against));
+            const double begin = std::max(-window.hi, 0.0);
+            if (begin <= limit) sampleSide(sampler, offsets, listed, listComplete, begin, limit, -1.0f);
+        }
+    };
     for (VertexIndex j = 0; j < mesh.nrOfVertices; ++j) {
         const float position[3] = {mesh.vertexX[j] + 0.5f, mesh.vertexY[j] + 0.5f, mesh.vertexZ[j] + 0.5f};
         const float normal[3] = {mesh.normalX[j], mesh.normalY[j], mesh.normalZ[j]};
-        OffsetWindow window;
-        if (!narrowByAxis(position[0], normal[0], volume.sizeX(), window) ||
-            !narrowByAxis(position[1], normal[1], volume.sizeY(), window) ||
-            !narrowByAxis(position[2], normal[2], volume.sizeZ(), window)) {
-            continue;
-        }
         sampler.start(j, position, normal);
-        sampler.sample(0.0f);
-        // A zero normal puts every finite offset's sample where offset 0's is.
-        if (!anyDistances || !window.bounded) continue;
-        float first = 0.0f;
-        // NaN bounds fail these comparisons: no offsets on that side.
-        if (towards >= offsets.first()) {
-            const double limit = std::min(window.hi, static_cast<double>(towards));
-            const double begin = std::max(window.lo, 0.0);
-            if (begin <= limit && offsets.firstAtLeast(begin, first)) sampler.sampleSide(offsets, first, limit, 1.0f);
-        }
-        if (against >= offsets.first()) {
-            const double limit = std::min(-window.lo, static_cast<double>(against));
-            const double begin = std::max(-window.hi, 0.0);
-            if (begin <= limit && offsets.firstAtLeast(begin, first)) sampler.sampleSide(offsets, first, limit, -1.0f);
-        }
+        sampleVertex(position, normal);
+        sampler.finish();
     }
 }
 
@@ -235,10 +189,12 @@ std::vector<VertexList> mapVOIsToVertices(std::int32_t nrOfVOIs, const VoxelGrid
     std::vector<VertexList> results(static_cast<std::size_t>(nrOfVOIs));
     if (mesh.nrOfVertices <= 0 || volume.hasNoVoxels() || volume.isAllEmpty()) return results;
     OffsetSequence offsets(step);
-    if (const std::uint16_t* narrow = volume.narrowLabels()) {
-        sampleVertices(volume, narrow, mesh, from, to, offsets, results);
+    if (const std::uint8_t* labels = volume.labels8()) {
+        sampleVertices(volume, labels, mesh, from, to, offsets, results);
+    } else if (const std::uint16_t* wider = volume.labels16()) {
+        sampleVertices(volume, wider, mesh, from, to, offsets, results);
     } else {
-        sampleVertices(volume, volume.wideLabels(), mesh, from, to, offsets, results);
+        sampleVertices(volume, volume.labels32(), mesh, from, to, offsets, results);
     }
     return results;
 }

@@ -60,9 +60,14 @@ using VoxelFetcher = std::function<VoxelTriples(std::int32_t voi)>;
 // down to 0, before any vertex is sampled (also when the mesh has no
 // vertices); it is not called when nrOfVOIs is 0 or below.
 //
-// Memory: one label per voxel (2 bytes, 4 once more than 65,536 distinct
-// VOI overlaps exist), a table of the distinct sets of VOIs that share a
-// voxel, and the results; not one mask per VOI.
+// Memory: one label per voxel (1 byte, 2 once more than 256 distinct VOI
+// overlaps exist, 4 beyond 65,536), a table of the distinct sets of VOIs that
+// share a voxel, and the results; not one mask per VOI.
+//
+// Speed: a vertex's samples are walked cell by cell rather than offset by
+// offset (a run of offsets that provably stays in one cell is skipped after
+// one exact check), and the labels of the cells a vertex met are read
+// together, so the cost follows the cells crossed, not the offsets.
 //
 // Throws std::length_error when dimX x dimY x dimZ is too large to address
 // (before any fetch), std::bad_alloc when memory runs out, and whatever

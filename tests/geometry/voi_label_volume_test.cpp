@@ -44,8 +44,9 @@ TEST(VoiLabelVolume, WidensWhenOverlapsOutgrowSixteenBits) {
             if (cell & (1 << k)) volume.mark(cell % 64, cell / 64 % 64, cell / 4096);
         }
     }
-    ASSERT_EQ(volume.narrowLabels(), nullptr);
-    ASSERT_NE(volume.wideLabels(), nullptr);
+    ASSERT_EQ(volume.labels8(), nullptr);
+    ASSERT_EQ(volume.labels16(), nullptr);
+    ASSERT_NE(volume.labels32(), nullptr);
     for (std::int32_t cell = 0; cell < 64 * 64 * 32; ++cell) {
         std::vector<std::int32_t> expected;
         for (std::int32_t k = 0; k < 17; ++k) {
