@@ -96,8 +96,7 @@ VoiData namedVoi(const char* name, std::int32_t red, std::int32_t green, std::in
 
 DemoScene makeDemoScene() {
     DemoScene scene;
-    tessarin::MeshData& mesh = scene.surface.mesh;
-    mesh = tessarin::makeIcosphere(6, 1.0f, 0.0f, 0.0f, 0.0f);
+    tessarin::MeshData mesh = tessarin::makeIcosphere(6, 1.0f, 0.0f, 0.0f, 0.0f);
     std::vector<Point> directions(mesh.x.size());
     std::vector<Point> positions(mesh.x.size());
     for (std::size_t v = 0; v < mesh.x.size(); ++v) {
@@ -112,6 +111,7 @@ DemoScene makeDemoScene() {
         positions[v] = {mesh.x[v], mesh.y[v], mesh.z[v]};
     }
     mesh.computeNormals();
+    scene.surface.mesh = hostMesh(mesh);
     scene.surface.fileName = "tessarin_demo.srf";
 
     const auto at = [&](double dx, double dy, double dz) { return positions[vertexToward(directions, dx, dy, dz)]; };

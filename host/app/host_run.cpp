@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/app/demo_scene.h"
+#include "host/phase_timings.h"
 #include "host/app/viewer_content.h"
 #include "host/app/run_exports.h"
 #include "host/documents/surface_space.h"
@@ -134,14 +135,16 @@ struct Documents {
 ViewerRequest viewerRequest(const HostOptions& options) { return {options.viewPage, options.snapshot}; }
 bool wantsViewer(const HostOptions& options) { return viewerRequest(options).wanted(); }
 
-void keepForExports(const HostOptions& options, Documents& documents, std::vector<double> worldPositions) {
+// Only the report measures the surface in world space: without it the
+// world positions are dropped before the plug-in runs.
+void keepForExports(const HostOptions& options, Documents& documents, std::vector<double>& worldPositions) {
     if (!wantsExports(options)) return;
     ExportInputs& inputs = documents.exportInputs;
     for (const VoiData& voi : documents.volume.vois) {
         inputs.sourceLabels.push_back(voi.label);
         inputs.voxels.push_back(voi.nrOfVoxels());
     }
-    inputs.worldPositions = std::move(worldPositions);
+    if (!options.report.empty()) inputs.worldPositions = std::move(worldPositions);
 }
 
 Documents demoDocuments(const HostOptions& options) {
@@ -156,10 +159,10 @@ Documents demoDocuments(const HostOptions& options) {
     documents.parameters = demoParameters();
     if (wantsViewer(options)) documents.viewerSurface = viewerSurface(documents.surface.mesh);
     // The demo's voxels are millimetres.
-    const tessarin::MeshData& mesh = documents.surface.mesh;
+    const HostMesh& mesh = documents.surface.mesh;
     std::vector<double> positions;
     for (std::int32_t v = 0; v < mesh.nrOfVertices(); ++v) positions.insert(positions.end(), {mesh.x[v], mesh.y[v], mesh.z[v]});
-    keepForExports(options, documents, std::move(positions));
+    keepForExports(options, documents, positions);
     documents.exportInputs.surfacePath = documents.surface.fileName;
     return documents;
 }
@@ -183,28 +186,40 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
     std::string reading = options.labelsPath;
     try {
         std::unique_ptr<LabelTable> table;
-        if (!options.labelsPath.empty()) table = std::make_unique<LabelTable>(readLabelTable(options.labelsPath));
+        if (!options.labelsPath.empty()) {
+            table = timed("read colour table",
+                          [&] { return std::make_unique<LabelTable>(readLabelTable(options.labelsPath)); });
+        }
         reading = options.surfacePath;
-        surfaceFile = readSurface(options.surfacePath);
+        surfaceFile = timed("read surface", [&] { return readSurface(options.surfacePath); });
 
         reading = options.volumePath;
-        const LabelVolume labels = readVolume(options.volumePath);
-        documents.volume.vois = voisFromLabels(labels);
-        nameVOIs(documents.volume.vois, table.get(), messages);
-        std::copy(labels.dims, labels.dims + 3, documents.volume.dims);
+        Affine voxelToWorld;
+        {
+            const LabelVolume labels = timed("read volume", [&] { return readVolume(options.volumePath); });
+            const PhaseTimer timer("VOIs from labels");
+            documents.volume.vois = voisFromLabels(labels);
+            nameVOIs(documents.volume.vois, table.get(), messages);
+            std::copy(labels.dims, labels.dims + 3, documents.volume.dims);
+            voxelToWorld = labels.voxelToWorld;
+        }  // The labels go here: the VOIs hold all the plug-in reads of them.
         documents.volume.voiFileName = voiFile;
 
         reading = options.surfacePath;
         const SpaceMapping space = toScannerCoordinates(surfaceFile, options.surfacePath);
         messages << "zevkalon: " << (space.warning ? "warning: " : "") << space.description << '\n';
-        documents.surface.mesh = mapSurfaceToVoxelGrid(surfaceFile, labels.voxelToWorld.inverse());
-        if (wantsViewer(options)) documents.viewerSurface = viewerSurface(surfaceFile);
+        if (wantsViewer(options)) {
+            documents.viewerSurface = timed("viewer surface", [&] { return viewerSurface(surfaceFile); });
+        }
+        documents.surface.mesh = timed("map to voxel grid", [&] {
+            return mapSurfaceToVoxelGrid(surfaceFile, voxelToWorld.inverse());
+        });
     } catch (const std::bad_alloc&) {
         throw badInput(reading + ": not enough memory to read this file");
     }
     documents.surface.fileName = options.surfacePath;
     documents.parameters = options.parameters;
-    keepForExports(options, documents, std::move(surfaceFile.positions));
+    keepForExports(options, documents, surfaceFile.positions);
     documents.exportInputs.surfacePath = options.surfacePath;
     documents.exportInputs.fileStructure = surfaceFile.structure;
     return documents;
@@ -261,8 +276,9 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
     {
         // The module is unloaded at the end of this block, while the
         // workspace is still active: its static destruction may log.
-        PluginModule module(pluginPath);
-        outcome = drivePlugin(module.createPlugin());
+        const std::unique_ptr<PluginModule> module =
+            timed("load plug-in", [&] { return std::make_unique<PluginModule>(pluginPath); });
+        outcome = timed("execute", [&] { return drivePlugin(module->createPlugin()); });
     }
     if (outcome == PluginOutcome::Refused) {
         messages << "zevkalon: the plug-in refused to run\n";
@@ -276,8 +292,11 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         if (workspace.loadRequests() == 0) messages << "zevkalon: the plug-in finished without a POI file to load\n";
         return kExitRunFailed;
     }
-    writeExports(options, documents.exportInputs, workspace.loadedPOIs(), workspace.surface().mesh, messages);
+    timed("exports", [&] {
+        writeExports(options, documents.exportInputs, workspace.loadedPOIs(), workspace.surface().mesh, messages);
+    });
     if (wantsViewer(options)) {
+        const PhaseTimer timer("viewer outputs");
         writeViewerOutputs(viewerRequest(options),
                            viewerContent(options, parameters, std::move(documents.viewerSurface), workspace.loadedPOIs()),
                            messages);

@@ -8,6 +8,8 @@
 
 #include "host/host_error.h"
 #include "host/app/host_run.h"
+#include "host/app/memory_policy.h"
+#include "host/phase_timings.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -16,7 +18,9 @@
 #include <csignal>
 #endif
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
 #if defined(_WIN32)
     // The log pane's contract is "text and one line feed": no CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
@@ -43,4 +47,14 @@ int main(int argc, char** argv) {
         std::cerr << "zevkalon: internal error: " << error.what() << '\n';
         return zevkalon::kExitInternal;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zevkalon::startPhaseTimings();
+    zevkalon::useMemoryForLargeArrays();
+    const int status = run(argc, argv);
+    zevkalon::printPhaseTimings(std::cerr);
+    return status;
 }

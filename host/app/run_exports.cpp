@@ -16,7 +16,7 @@ bool wantsExports(const HostOptions& options) {
 }
 
 void writeExports(const HostOptions& options, const ExportInputs& inputs, const tessarin::POIFile& pois,
-                  const tessarin::MeshData& mesh, std::ostream& messages) {
+                  const HostMesh& mesh, std::ostream& messages) {
     const std::int32_t vertices = mesh.nrOfVertices();
     const std::vector<std::int32_t> keys = poiLabelKeys(pois, inputs.sourceLabels);
     std::string structure;

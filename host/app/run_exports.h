@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "geometry/mesh_data.h"
 #include "host/app/cli_options.h"
+#include "host/documents/host_mesh.h"
 #include "poi/poi_file.h"
 
 namespace zevkalon {
@@ -17,7 +17,7 @@ namespace zevkalon {
 struct ExportInputs {
     std::vector<std::int32_t> sourceLabels;  // label value (0 for VOIs built without one)
     std::vector<std::int64_t> voxels;        // voxel count
-    std::vector<double> worldPositions;      // the surface in scanner (world) mm, x, y, z per vertex
+    std::vector<double> worldPositions;      // the surface in scanner (world) mm, x, y, z per vertex (--report only)
     std::string surfacePath;
     std::string fileStructure;               // the surface file's AnatomicalStructurePrimary, or empty
 };
@@ -29,6 +29,6 @@ bool wantsExports(const HostOptions& options);
 // messages. mesh is the surface document (its triangles and neighbours).
 // Throws HostError(kExitExportFailed) naming the file that failed.
 void writeExports(const HostOptions& options, const ExportInputs& inputs, const tessarin::POIFile& pois,
-                  const tessarin::MeshData& mesh, std::ostream& messages);
+                  const HostMesh& mesh, std::ostream& messages);
 
 }  // namespace zevkalon

@@ -26,7 +26,7 @@ ViewerSurface viewerSurface(const SurfaceFile& surface) {
     return view;
 }
 
-ViewerSurface viewerSurface(const tessarin::MeshData& mesh) {
+ViewerSurface viewerSurface(const HostMesh& mesh) {
     ViewerSurface view;
     view.positions.reserve(static_cast<std::size_t>(mesh.nrOfVertices()) * 3);
     for (std::int32_t v = 0; v < mesh.nrOfVertices(); ++v) {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/phase_timings.h"
+
 namespace zevkalon {
 
 namespace {
@@ -30,25 +32,30 @@ std::vector<double> worldNormals(const SurfaceFile& surface) {
 
 }  // namespace
 
-tessarin::MeshData mapSurfaceToVoxelGrid(const SurfaceFile& surface, const Affine& worldToVoxel) {
-    const std::vector<double> normals = surface.normals.empty() ? worldNormals(surface) : surface.normals;
-    tessarin::MeshData mesh;
-    const std::size_t count = static_cast<std::size_t>(surface.nrOfVertices());
-    mesh.x.resize(count), mesh.y.resize(count), mesh.z.resize(count);
-    mesh.nx.resize(count), mesh.ny.resize(count), mesh.nz.resize(count);
-    for (std::size_t v = 0; v < count; ++v) {
-        double point[3], direction[3];
-        worldToVoxel.mapPoint(&surface.positions[3 * v], point);
-        worldToVoxel.mapDirection(&normals[3 * v], direction);
-        mesh.x[v] = static_cast<float>(point[0]);
-        mesh.y[v] = static_cast<float>(point[1]);
-        mesh.z[v] = static_cast<float>(point[2]);
-        mesh.nx[v] = static_cast<float>(direction[0]);
-        mesh.ny[v] = static_cast<float>(direction[1]);
-        mesh.nz[v] = static_cast<float>(direction[2]);
+HostMesh mapSurfaceToVoxelGrid(SurfaceFile& surface, const Affine& worldToVoxel) {
+    HostMesh mesh;
+    {
+        const std::vector<double> normals = surface.normals.empty() ? worldNormals(surface) : std::move(surface.normals);
+        surface.normals.clear();
+        const std::size_t count = static_cast<std::size_t>(surface.nrOfVertices());
+        mesh.x.resize(count), mesh.y.resize(count), mesh.z.resize(count);
+        mesh.nx.resize(count), mesh.ny.resize(count), mesh.nz.resize(count);
+        for (std::size_t v = 0; v < count; ++v) {
+            double point[3], direction[3];
+            worldToVoxel.mapPoint(&surface.positions[3 * v], point);
+            worldToVoxel.mapDirection(&normals[3 * v], direction);
+            mesh.x[v] = static_cast<float>(point[0]);
+            mesh.y[v] = static_cast<float>(point[1]);
+            mesh.z[v] = static_cast<float>(point[2]);
+            mesh.nx[v] = static_cast<float>(direction[0]);
+            mesh.ny[v] = static_cast<float>(direction[1]);
+            mesh.nz[v] = static_cast<float>(direction[2]);
+        }
     }
-    mesh.triangles = surface.triangles;
-    mesh.buildNeighbours();
+    mesh.triangles = std::move(surface.triangles);
+    surface.triangles.clear();
+    const PhaseTimer timer("neighbours");
+    mesh.neighbours = NeighbourLists(mesh.nrOfVertices(), mesh.triangles);
     return mesh;
 }
 

@@ -1,8 +1,8 @@
 // From a surface in world coordinates to the host's surface document.
 #pragma once
 
-#include "geometry/mesh_data.h"
 #include "host/documents/affine.h"
+#include "host/documents/host_mesh.h"
 #include "host/readers/surface_file.h"
 
 namespace zevkalon {
@@ -16,9 +16,12 @@ namespace zevkalon {
 //    0 0 0); either way mapped as directions by worldToVoxel's linear part
 //    and not normalised again, so a unit world normal keeps its length in mm:
 //    the plug-in's offsets along it are millimetres;
+//  - triangles: taken over from surface, whose triangles and normals are
+//    left empty (a surface of a million triangles is not held twice); its
+//    positions stay, in world coordinates, for whoever measures in mm;
 //  - neighbours: every distinct vertex sharing a triangle, ascending.
 // With the identity, positions and given normals pass through exactly.
 // Precondition: validateSurface accepted the surface.
-tessarin::MeshData mapSurfaceToVoxelGrid(const SurfaceFile& surface, const Affine& worldToVoxel);
+HostMesh mapSurfaceToVoxelGrid(SurfaceFile& surface, const Affine& worldToVoxel);
 
 }  // namespace zevkalon

@@ -65,11 +65,11 @@ std::vector<PoiReportRow> poiReport(const tessarin::POIFile& pois, const std::ve
             while (!stack.empty()) {
                 const std::int32_t v = stack.back();
                 stack.pop_back();
-                for (std::int32_t w : (*surface.neighbours)[static_cast<std::size_t>(v)]) {
-                    const std::size_t u = static_cast<std::size_t>(w);
+                for (const std::int32_t* w = surface.neighbours->begin(v); w != surface.neighbours->end(v); ++w) {
+                    const std::size_t u = static_cast<std::size_t>(*w);
                     if (mark[u] == p + 1 && seen[u] != p + 1) {
                         seen[u] = p + 1;
-                        stack.push_back(w);
+                        stack.push_back(*w);
                     }
                 }
             }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/documents/neighbour_lists.h"
 #include "poi/poi_file.h"
 
 namespace zevkalon {
@@ -14,7 +15,7 @@ namespace zevkalon {
 struct ReportSurface {
     const std::vector<double>* positions = nullptr;        // x, y, z per vertex, world mm
     const std::vector<std::int32_t>* triangles = nullptr;  // three indices per triangle
-    const std::vector<std::vector<std::int32_t>>* neighbours = nullptr;  // per vertex
+    const NeighbourLists* neighbours = nullptr;
 };
 
 struct PoiReportRow {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "host/phase_timings.h"
 #include "host/host_error.h"
 #include "host/readers/poi_reader.h"
 
@@ -27,13 +28,6 @@ Workspace::Workspace(VolumeDocument volume, SurfaceDocument surface, ParameterSt
                      std::ostream& messages)
     : volume_(std::move(volume)), surface_(std::move(surface)), parameters_(std::move(parameters)), log_(log),
       messages_(messages) {
-    tessarin::MeshData& mesh = surface_.mesh;
-    neighbourCounts_.resize(mesh.neighbours.size());
-    neighbourRows_.resize(mesh.neighbours.size());
-    for (std::size_t v = 0; v < mesh.neighbours.size(); ++v) {
-        neighbourCounts_[v] = static_cast<std::int32_t>(mesh.neighbours[v].size());
-        neighbourRows_[v] = mesh.neighbours[v].data();
-    }
     fileNameText_.assign(surface_.fileName.begin(), surface_.fileName.end());
     fileNameText_.push_back('\0');
 }
@@ -124,14 +118,14 @@ std::int32_t Workspace::getCurrentSRF(SRFInfo* srf) {
         note("zkGetCurrentSRF: the current document is not an SRF");
         return 0;
     }
-    tessarin::MeshData& mesh = surface_.mesh;
+    HostMesh& mesh = surface_.mesh;
     srf->NrOfVertices = mesh.nrOfVertices();
     srf->NrOfTriangles = mesh.nrOfTriangles();
     srf->VertexX = mesh.x.data(), srf->VertexY = mesh.y.data(), srf->VertexZ = mesh.z.data();
     srf->NormalX = mesh.nx.data(), srf->NormalY = mesh.ny.data(), srf->NormalZ = mesh.nz.data();
     srf->Triangles = mesh.triangles.data();
-    srf->NrOfNeighbours = neighbourCounts_.data();
-    srf->Neighbours = neighbourRows_.data();
+    srf->NrOfNeighbours = mesh.neighbours.counts();
+    srf->Neighbours = mesh.neighbours.rows();
     srf->FileName = fileNameText_.data();
     return 1;
 }
@@ -152,6 +146,7 @@ std::int32_t Workspace::loadPOIs(const char* path) {
     ++loadRequests_;
     loaded_ = false;
     const std::string file = path == nullptr ? "" : path;
+    const PhaseTimer timer("read back POIs");
     try {
         tessarin::POIFile pois = readPOIFile(file);
         if (pois.NrOfMeshVertices != surface_.mesh.nrOfVertices()) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "geometry/mesh_data.h"
+#include "host/documents/host_mesh.h"
 #include "host/runtime/dialog_parameters.h"
 #include "host/documents/voi_set.h"
 #include "poi/poi_file.h"
@@ -26,7 +26,7 @@ struct VolumeDocument {
 
 // Document 1: the surface mesh, in voxel-grid coordinates.
 struct SurfaceDocument {
-    tessarin::MeshData mesh;
+    HostMesh mesh;
     std::string fileName;
 };
 
@@ -90,9 +90,6 @@ private:
     bool loaded_ = false;
     tessarin::POIFile pois_;
     std::string loadError_;
-    // The SRF record's arrays of neighbour counts and row pointers.
-    std::vector<std::int32_t> neighbourCounts_;
-    std::vector<std::int32_t*> neighbourRows_;
     std::vector<char> fileNameText_;
 };
 

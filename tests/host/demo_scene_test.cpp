@@ -16,7 +16,7 @@ const DemoScene& scene() {
 }
 
 TEST(DemoScene, IsABrainSizedClosedSurfaceInsideTheVolume) {
-    const tessarin::MeshData& mesh = scene().surface.mesh;
+    const HostMesh& mesh = scene().surface.mesh;
     EXPECT_EQ(mesh.nrOfVertices(), 40962);
     EXPECT_EQ(scene().volume.dims[0], 256);
     // Closed: every edge is shared by exactly two triangles.
@@ -70,7 +70,7 @@ TEST(DemoScene, VoisOverlapHaveHolesComeInTwoPiecesOrReachNothing) {
     EXPECT_GT(shared, 100u);
     // The deep VOI lies more than 10 voxels from every vertex, beyond any
     // offset the demo samples.
-    const tessarin::MeshData& mesh = scene().surface.mesh;
+    const HostMesh& mesh = scene().surface.mesh;
     double nearest = 1e9;
     for (const auto& voxel : sets[5]) {
         for (std::int32_t v = 0; v < mesh.nrOfVertices(); v += 7) {

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "geometry/mesh_data.h"
 #include "host/exports/annot_writer.h"
 #include "host/exports/gifti_label_writer.h"
 #include "host/exports/gifti_roi_writer.h"
@@ -79,12 +78,11 @@ TEST(PoiExports, RoiColumnsKeepOverlapsAndLabelKeysFallBackToPositions) {
 // vertex areas are a third of each triangle's, patches follow mesh edges.
 TEST(PoiReport, AreasInMillimetresPatchesAndTheTable) {
     const std::vector<double> positions = {0, 0, 0, 2, 0, 0, 2, 2, 0, 0, 2, 0, 10, 0, 0, 13, 0, 0, 10, 4, 0};
-    tessarin::MeshData mesh;
-    mesh.triangles = {0, 1, 2, 0, 2, 3, 4, 5, 6};
-    mesh.neighbours = tessarin::buildNeighbourLists(7, mesh.triangles);
+    const std::vector<std::int32_t> triangles = {0, 1, 2, 0, 2, 3, 4, 5, 6};
+    const NeighbourLists neighbours(7, triangles);
     const tessarin::POIFile pois =
         poi({{"Square\tand\none", {0, 1, 2, 3, 4}}, {"Empty (empty)", {}}}, {{{255, 16, 0}}, {{0, 0, 0}}});
-    const ReportSurface surface{&positions, &mesh.triangles, &mesh.neighbours};
+    const ReportSurface surface{&positions, &triangles, &neighbours};
     const std::vector<PoiReportRow> rows = poiReport(pois, {1001, 2}, {40, 3}, surface);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_DOUBLE_EQ(rows[0].areaMm2, 4.0 + 2.0);  // the square, and a third of the 6 mm^2 triangle

@@ -35,8 +35,13 @@ TEST(Affine, InverseUndoesRotationScaleAndTranslation) {
     EXPECT_TRUE(Affine().inverse().isIdentity());
 }
 
+std::vector<std::int32_t> row(const HostMesh& mesh, std::int32_t v) {
+    return std::vector<std::int32_t>(mesh.neighbours.begin(v), mesh.neighbours.end(v));
+}
+
 TEST(SurfaceMapping, IdentityPassesThroughAndNormalsComeFromTheTriangles) {
-    const tessarin::MeshData mesh = mapSurfaceToVoxelGrid(square(), Affine());
+    SurfaceFile surface = square();
+    const HostMesh mesh = mapSurfaceToVoxelGrid(surface, Affine());
     ASSERT_EQ(mesh.nrOfVertices(), 5);
     EXPECT_EQ(mesh.x[2], 1.1f);
     EXPECT_EQ(mesh.y[2], 1.2f);
@@ -47,10 +52,13 @@ TEST(SurfaceMapping, IdentityPassesThroughAndNormalsComeFromTheTriangles) {
         EXPECT_EQ(mesh.nz[v], 1.0f);
     }
     EXPECT_EQ(mesh.nz[4], 0.0f);  // in no triangle
-    EXPECT_EQ(mesh.neighbours[0], (std::vector<std::int32_t>{1, 2, 3}));
-    EXPECT_EQ(mesh.neighbours[1], (std::vector<std::int32_t>{0, 2}));
-    EXPECT_TRUE(mesh.neighbours[4].empty());
+    EXPECT_EQ(row(mesh, 0), (std::vector<std::int32_t>{1, 2, 3}));
+    EXPECT_EQ(row(mesh, 1), (std::vector<std::int32_t>{0, 2}));
+    EXPECT_TRUE(row(mesh, 4).empty());
+    // The triangles move to the mesh; the world positions stay for the report.
     EXPECT_EQ(mesh.triangles, square().triangles);
+    EXPECT_TRUE(surface.triangles.empty());
+    EXPECT_EQ(surface.positions, square().positions);
 }
 
 TEST(SurfaceMapping, NormalsAreSummedOverTrianglesWeightedByArea) {
@@ -58,7 +66,7 @@ TEST(SurfaceMapping, NormalsAreSummedOverTrianglesWeightedByArea) {
     SurfaceFile surface;
     surface.positions = {0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 1, 0};
     surface.triangles = {0, 1, 2, 0, 4, 3};
-    const tessarin::MeshData mesh = mapSurfaceToVoxelGrid(surface, Affine());
+    const HostMesh mesh = mapSurfaceToVoxelGrid(surface, Affine());
     // Cross products: (0, 0, 4) and (1, 0, 0); normalised sum (1, 0, 4)/sqrt(17).
     EXPECT_FLOAT_EQ(mesh.nx[0], static_cast<float>(1 / std::sqrt(17.0)));
     EXPECT_FLOAT_EQ(mesh.nz[0], static_cast<float>(4 / std::sqrt(17.0)));
@@ -69,7 +77,7 @@ TEST(SurfaceMapping, WorldToVoxelScalesPositionsAndNormalsAndKeepsGivenNormals) 
     surface.normals = {0.6, 0, 0.8, 0, 0, 1, 0, 0, 1, 0, 0, 1, 1, 0, 0};
     // 2 mm voxels, origin at (-10, -20, 4).
     const Affine voxelToWorld({2, 0, 0, -10, 0, 2, 0, -20, 0, 0, 2, 4});
-    const tessarin::MeshData mesh = mapSurfaceToVoxelGrid(surface, voxelToWorld.inverse());
+    const HostMesh mesh = mapSurfaceToVoxelGrid(surface, voxelToWorld.inverse());
     EXPECT_FLOAT_EQ(mesh.x[0], static_cast<float>((0.1 + 10) / 2));
     EXPECT_FLOAT_EQ(mesh.y[0], static_cast<float>((0.2 + 20) / 2));
     EXPECT_FLOAT_EQ(mesh.z[0], static_cast<float>((0.3 - 4) / 2));

@@ -27,7 +27,7 @@ protected:
     }
     static SurfaceDocument surface() {
         SurfaceDocument document;
-        document.mesh = tessarin::makeGrid(3, 2, 1.0f);
+        document.mesh = hostMesh(tessarin::makeGrid(3, 2, 1.0f));
         document.fileName = "grid.obj";
         return document;
     }
