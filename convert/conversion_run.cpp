@@ -12,6 +12,7 @@
 #include "convert/poi_from_voi.h"
 #include "convert/run_settings.h"
 #include "convert/srf_check.h"
+#include "geometry/vertex_bits.h"
 #include "geometry/vertex_marks.h"
 #include "geometry/voi_mapping.h"
 #include "poi/poi_file.h"
@@ -118,6 +119,7 @@ bool executeConversionRun() noexcept {
         reportRunError("The conversion stopped because of an unknown error.");
     }
     releaseScratchMarks();
+    releaseScratchBits();
     return finished;
 }
 

@@ -6,6 +6,7 @@
 #include "geometry/mesh_index.h"
 #include "geometry/patch_connectivity.h"
 #include "geometry/ring_regions.h"
+#include "geometry/vertex_bits.h"
 #include "geometry/vertex_marks.h"
 
 namespace tessarin {
@@ -114,20 +115,10 @@ void fillHoles(VertexList& patch, const SurfaceMesh& mesh) {
     fillHolesCuttingTheRing(patch, mesh);
 }
 
-}  // namespace
 
-void fillPatchHoles(VertexList& vertices, const SurfaceMesh& mesh) {
-    PatchList patches = splitIntoPatches(vertices, mesh);
-    vertices.clear();
-    for (VertexList& patch : patches) {
-        fillHoles(patch, mesh);
-        vertices.insert(vertices.end(), patch.begin(), patch.end());
-    }
-}
-
-void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMesh& mesh) {
-    if (steps <= 0 || vertices.empty()) return;
-
+// Smoothing for any neighbour rows: vertices get slots, and the shrink
+// finds "who names me" in a table of reverse rows.
+void smoothAnyRows(VertexList& vertices, std::int32_t steps, const SurfaceMesh& mesh) {
     // Every vertex that is ever in the set gets a slot; members[slot] is the vertex.
     ScratchMarks slotOf(mesh.nrOfVertices);
     VertexList members;
@@ -168,13 +159,10 @@ void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMes
 
     // Shrink. A vertex still in the set can only join the boundary after a
     // vertex of its own neighbour row has left the set, so each step looks
-    // only at the vertices whose rows name the last boundary ("who names
-    // me"): with mutual rows that is the boundary vertex's own row, else a
-    // table of reverse rows over the whole set.
+    // only at the vertices whose rows name the last boundary.
     const std::size_t k = members.size();
-    const bool mutual = hasMutualRows(mesh);
     std::vector<std::int32_t> namedByStart, namedBy;
-    if (!mutual) reverseRows(members, *slotOf, mesh, namedByStart, namedBy);
+    reverseRows(members, *slotOf, mesh, namedByStart, namedBy);
 
     enum : char { kInSet = 0, kOnBoundary = 1, kRemoved = 2 };
     std::vector<char> state(k, kInSet);
@@ -201,17 +189,9 @@ void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMes
         for (std::int32_t s : boundary) state[static_cast<std::size_t>(s)] = kRemoved;
         next.clear();
         for (std::int32_t s : boundary) {
-            if (mutual) {
-                const VertexIndex v = members[static_cast<std::size_t>(s)];
-                const std::int32_t* row = mesh.neighbours[v];
-                for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
-                    if (slotOf->isSet(row[j])) enterBoundary(static_cast<std::size_t>(slotOf->get(row[j])));
-                }
-            } else {
-                const auto first = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s)]);
-                const auto last = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s) + 1]);
-                for (std::size_t i = first; i < last; ++i) enterBoundary(static_cast<std::size_t>(namedBy[i]));
-            }
+            const auto first = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s)]);
+            const auto last = static_cast<std::size_t>(namedByStart[static_cast<std::size_t>(s) + 1]);
+            for (std::size_t i = first; i < last; ++i) enterBoundary(static_cast<std::size_t>(namedBy[i]));
         }
         std::swap(boundary, next);
     }
@@ -222,6 +202,90 @@ void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMes
                                       return state[static_cast<std::size_t>(slotOf->get(v))] == kRemoved;
                                   }),
                    vertices.end());
+}
+
+// Smoothing where every row is mutual: a vertex's own row names exactly
+// the vertices whose rows name it, so sets of bits say everything and no
+// slots or reverse rows are needed.
+void smoothMutualRows(VertexList& vertices, std::int32_t steps, const SurfaceMesh& mesh) {
+    ScratchBits grown(mesh.nrOfVertices);
+    for (VertexIndex v : vertices) grown->insert(v);
+
+    // Grow. All neighbours of the set before a step are in the grown set, so
+    // the next ring comes from the neighbours of the last ring alone.
+    VertexList ring;
+    std::size_t layerBegin = 0, layerEnd = vertices.size();
+    for (std::int32_t step = 0; step < steps; ++step) {
+        ring.clear();
+        for (std::size_t i = layerBegin; i < layerEnd; ++i) {
+            const VertexIndex u = vertices[i];
+            const std::int32_t* row = mesh.neighbours[u];
+            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+                if (grown->insert(row[j])) ring.push_back(row[j]);
+            }
+        }
+        // The set covers its parts of the mesh: no later ring, no boundary.
+        if (ring.empty()) return;
+        std::sort(ring.begin(), ring.end());
+        vertices.insert(vertices.end(), ring.begin(), ring.end());
+        layerBegin = layerEnd;
+        layerEnd = vertices.size();
+    }
+
+    // Shrink. Every vertex grown before the last layer has its whole row in
+    // the set, so the first boundary lies in the last layer; afterwards a
+    // vertex can only join the boundary through a vertex that just left.
+    ScratchBits flagged(mesh.nrOfVertices);  // on a boundary, or removed
+    ScratchBits removed(mesh.nrOfVertices);
+    VertexList boundary, next;
+    for (std::size_t i = layerBegin; i < layerEnd; ++i) {
+        const VertexIndex u = vertices[i];
+        const std::int32_t* row = mesh.neighbours[u];
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
+            if (!grown->test(row[j])) {
+                boundary.push_back(u);
+                flagged->insert(u);
+                break;
+            }
+        }
+    }
+    for (std::int32_t step = 0; step < steps && !boundary.empty(); ++step) {
+        for (VertexIndex v : boundary) removed->insert(v);
+        next.clear();
+        for (VertexIndex v : boundary) {
+            const std::int32_t* row = mesh.neighbours[v];
+            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
+                const VertexIndex w = row[j];
+                if (grown->test(w) && flagged->insert(w)) next.push_back(w);
+            }
+        }
+        std::swap(boundary, next);
+    }
+
+    // Every occurrence of a removed vertex goes; the rest keep their order.
+    vertices.erase(std::remove_if(vertices.begin(), vertices.end(), [&](VertexIndex v) { return removed->test(v); }),
+                   vertices.end());
+}
+
+}  // namespace
+
+void fillPatchHoles(VertexList& vertices, const SurfaceMesh& mesh) {
+    PatchList patches = splitIntoPatches(vertices, mesh);
+    vertices.clear();
+    for (VertexList& patch : patches) {
+        fillHoles(patch, mesh);
+        vertices.insert(vertices.end(), patch.begin(), patch.end());
+    }
+}
+
+
+void smoothPatchEdges(VertexList& vertices, std::int32_t steps, const SurfaceMesh& mesh) {
+    if (steps <= 0 || vertices.empty()) return;
+    if (hasMutualRows(mesh)) {
+        smoothMutualRows(vertices, steps, mesh);
+    } else {
+        smoothAnyRows(vertices, steps, mesh);
+    }
 }
 
 }  // namespace tessarin

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "geometry/mesh_index.h"
+#include "geometry/vertex_bits.h"
 #include "geometry/vertex_marks.h"
 #include "geometry/whole_triangles.h"
 
@@ -81,13 +82,12 @@ private:
     std::size_t end_ = 0;                  // no unassigned entry at or after this position
 };
 
-void markAll(const VertexList& vertices, VertexMarks& marks) {
-    for (VertexIndex v : vertices) marks.set(v, 1);
-}
-
-float areaOfMarked(const VertexList& vertices, const VertexMarks& marks, const SurfaceMesh& mesh,
-                   std::vector<std::int32_t>& whole) {
-    findWholeTriangles(vertices, marks, mesh, whole);
+// The area of the whole triangles of vertices, as patchArea defines it.
+float areaOf(const VertexList& vertices, const SurfaceMesh& mesh, std::vector<std::int32_t>& whole) {
+    if (vertices.size() < 3) return 0.0f;
+    ScratchBits members(mesh.nrOfVertices);
+    for (VertexIndex v : vertices) members->insert(v);
+    findWholeTriangles(vertices, *members, mesh, whole);
     float area = 0.0f;
     for (std::int32_t t : whole) area += triangleArea(mesh, t);
     return area;
@@ -100,10 +100,11 @@ float areaOfMarked(const VertexList& vertices, const VertexMarks& marks, const S
 bool areasInOnePass(const VertexList& list, const PatchList& patches, const SurfaceMesh& mesh,
                     std::vector<float>& areas, float& wholeArea) {
     ScratchMarks patchOf(mesh.nrOfVertices);
+    ScratchBits members(mesh.nrOfVertices);
     for (std::size_t i = 0; i < patches.size(); ++i) {
         const auto label = static_cast<std::int32_t>(i);
         for (VertexIndex v : patches[i]) {
-            if (patchOf->isSet(v) && patchOf->get(v) != label) return false;
+            if (!members->insert(v) && patchOf->get(v) != label) return false;
             patchOf->set(v, label);
         }
     }
@@ -113,7 +114,7 @@ bool areasInOnePass(const VertexList& list, const PatchList& patches, const Surf
     for (std::size_t i = 0; i < patches.size(); ++i) measured[i] = patches[i].size() >= 3;
     const bool wholeMeasured = list.size() >= 3;
     std::vector<std::int32_t> whole;
-    findWholeTriangles(list, *patchOf, mesh, whole);
+    findWholeTriangles(list, *members, mesh, whole);
     wholeArea = 0.0f;
     for (std::int32_t t : whole) {
         const std::int32_t* tri = mesh.triangles + 3 * static_cast<std::size_t>(t);
@@ -127,26 +128,19 @@ bool areasInOnePass(const VertexList& list, const PatchList& patches, const Surf
     return true;
 }
 
-}  // namespace
-
-namespace {
-
-constexpr std::int32_t kRemaining = 1;
-constexpr std::int32_t kTaken = 2;
-
-// The split of a list without repeated entries, where a mark per vertex
+// The split of a list without repeated entries, where one bit per vertex
 // says everything about an entry: remaining or taken. Each patch serves as
 // its own queue: the ring-by-ring growth takes candidates in the order in
 // which a queue through the patch meets them.
-// Precondition: marks hold kRemaining for exactly the entries of vertices.
-PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, VertexMarks& marks) {
+// Precondition: remaining holds exactly the entries of vertices.
+PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, VertexBits& remaining) {
     PatchList patches;
     std::size_t end = vertices.size();
     std::size_t left = vertices.size();
     while (left > 0) {
-        while (marks.get(vertices[end - 1]) != kRemaining) --end;
+        while (!remaining.test(vertices[end - 1])) --end;
         const VertexIndex seed = vertices[--end];
-        marks.set(seed, kTaken);
+        remaining.erase(seed);
         --left;
         VertexList& patch = patches.emplace_back(1, seed);
         for (std::size_t i = 0; i < patch.size() && left > 0; ++i) {
@@ -154,8 +148,8 @@ PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, Ver
             const std::int32_t* row = mesh.neighbours[u];
             for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
                 const VertexIndex candidate = row[j];
-                if (marks.get(candidate) == kRemaining) {
-                    marks.set(candidate, kTaken);
+                if (remaining.test(candidate)) {
+                    remaining.erase(candidate);
                     --left;
                     patch.push_back(candidate);
                 }
@@ -170,18 +164,13 @@ PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, Ver
 PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh) {
     PatchList patches;
     if (vertices.empty()) return patches;
-    ScratchMarks slotOf(mesh.nrOfVertices);
-    bool distinct = true;
-    for (VertexIndex v : vertices) {
-        if (slotOf->isSet(v)) {
-            distinct = false;
-            break;
-        }
-        slotOf->set(v, kRemaining);
+    {
+        ScratchBits remaining(mesh.nrOfVertices);
+        bool distinct = true;
+        for (VertexIndex v : vertices) distinct = remaining->insert(v) && distinct;
+        if (distinct) return splitDistinct(vertices, mesh, *remaining);
     }
-    if (distinct) return splitDistinct(vertices, mesh, *slotOf);
-
-    slotOf->reset(mesh.nrOfVertices);
+    ScratchMarks slotOf(mesh.nrOfVertices);
     RemainingEntries remaining(vertices, *slotOf);
     VertexList frontier, next;
     while (!remaining.empty()) {
@@ -210,11 +199,8 @@ PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh) {
 }
 
 float patchArea(const VertexList& vertices, const SurfaceMesh& mesh) {
-    if (vertices.size() < 3) return 0.0f;
-    ScratchMarks marks(mesh.nrOfVertices);
-    markAll(vertices, *marks);
     std::vector<std::int32_t> whole;
-    return areaOfMarked(vertices, *marks, mesh, whole);
+    return areaOf(vertices, mesh, whole);
 }
 
 LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mesh) {
@@ -235,14 +221,8 @@ LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mes
             indexed.index = &local;
         }
         std::vector<std::int32_t> whole;
-        const auto measure = [&](const VertexList& list) {
-            if (list.size() < 3) return 0.0f;
-            ScratchMarks marks(indexed.nrOfVertices);
-            markAll(list, *marks);
-            return areaOfMarked(list, *marks, indexed, whole);
-        };
-        for (std::size_t i = 0; i < patches.size(); ++i) areas[i] = measure(patches[i]);
-        result.areaBefore = measure(vertices);
+        for (std::size_t i = 0; i < patches.size(); ++i) areas[i] = areaOf(patches[i], indexed, whole);
+        result.areaBefore = areaOf(vertices, indexed, whole);
     }
 
     std::size_t kept = 0;

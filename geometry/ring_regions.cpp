@@ -6,16 +6,16 @@
 
 namespace tessarin {
 
-namespace {
-constexpr std::int32_t kMember = -1;
-}  // namespace
-
 bool RingRegions::later(const Candidate& a, const Candidate& b) {
     return a.size != b.size ? a.size > b.size : a.top < b.top;
 }
 
 RingRegions::RingRegions(const SurfaceMesh& mesh)
-    : mesh_(mesh), mutualMesh_(hasMutualRows(mesh)), state_(mesh.nrOfVertices) {}
+    : mesh_(mesh),
+      mutualMesh_(hasMutualRows(mesh)),
+      member_(mesh.nrOfVertices),
+      ring_(mesh.nrOfVertices),
+      slotOf_(mesh.nrOfVertices) {}
 
 bool RingRegions::rowIsMutual(VertexIndex v) const {
     const std::int32_t* row = mesh_.neighbours[v];
@@ -31,7 +31,8 @@ bool RingRegions::rowIsMutual(VertexIndex v) const {
 bool RingRegions::joinRing(VertexIndex v) {
     if (!mutualMesh_ && !rowIsMutual(v)) return false;
     const auto slot = static_cast<std::int32_t>(parent_.size());
-    state_->set(v, slot);
+    ring_->insert(v);
+    slotOf_->set(v, slot);
     parent_.push_back(slot);
     size_.push_back(1);
     top_.push_back(v);
@@ -63,11 +64,11 @@ void RingRegions::unite(std::int32_t a, std::int32_t b) {
 
 // Rows are mutual, so v's own row names every ring vertex that names v.
 void RingRegions::linkToRing(VertexIndex v) {
-    const std::int32_t slot = state_->get(v);
+    const std::int32_t slot = slotOf_->get(v);
     const std::int32_t* row = mesh_.neighbours[v];
     for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
         const VertexIndex w = row[j];
-        if (state_->isSet(w) && state_->get(w) != kMember) unite(slot, state_->get(w));
+        if (ring_->test(w)) unite(slot, slotOf_->get(w));
     }
 }
 
@@ -75,7 +76,7 @@ void RingRegions::linkFresh() {
     for (VertexIndex v : fresh_) linkToRing(v);
     // Offer each region that the new vertices formed or changed, once.
     roots_.clear();
-    for (VertexIndex v : fresh_) roots_.push_back(find(state_->get(v)));
+    for (VertexIndex v : fresh_) roots_.push_back(find(slotOf_->get(v)));
     std::sort(roots_.begin(), roots_.end());
     roots_.erase(std::unique(roots_.begin(), roots_.end()), roots_.end());
     for (std::int32_t root : roots_) {
@@ -91,12 +92,13 @@ bool RingRegions::isCurrent(const Candidate& candidate) const {
 }
 
 bool RingRegions::start(const VertexList& set) {
-    for (VertexIndex v : set) state_->set(v, kMember);
+    for (VertexIndex v : set) member_->insert(v);
     fresh_.clear();
     for (VertexIndex v : set) {
         const std::int32_t* row = mesh_.neighbours[v];
         for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
-            if (!state_->isSet(row[j]) && !joinRing(row[j])) return false;
+            const VertexIndex w = row[j];
+            if (!member_->test(w) && !ring_->test(w) && !joinRing(w)) return false;
         }
     }
     linkFresh();
@@ -119,7 +121,8 @@ bool RingRegions::absorbSmallest(VertexList& set) {
     // ring. It is a whole component, so the walk through ring vertices
     // reaches exactly its vertices.
     const std::size_t regionBegin = set.size();
-    state_->set(chosen.top, kMember);
+    ring_->erase(chosen.top);
+    member_->insert(chosen.top);
     set.push_back(chosen.top);
     frontier_.assign(1, chosen.top);
     while (!frontier_.empty()) {
@@ -128,8 +131,9 @@ bool RingRegions::absorbSmallest(VertexList& set) {
             const std::int32_t* row = mesh_.neighbours[u];
             for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
                 const VertexIndex w = row[j];
-                if (state_->isSet(w) && state_->get(w) != kMember) {
-                    state_->set(w, kMember);
+                if (ring_->test(w)) {
+                    ring_->erase(w);
+                    member_->insert(w);
                     set.push_back(w);
                     next_.push_back(w);
                 }
@@ -145,7 +149,8 @@ bool RingRegions::absorbSmallest(VertexList& set) {
         const VertexIndex u = set[i];
         const std::int32_t* row = mesh_.neighbours[u];
         for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
-            if (!state_->isSet(row[j]) && !joinRing(row[j])) return false;
+            const VertexIndex w = row[j];
+            if (!member_->test(w) && !ring_->test(w) && !joinRing(w)) return false;
         }
     }
     linkFresh();

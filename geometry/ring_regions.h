@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geometry/surface_mesh.h"
+#include "geometry/vertex_bits.h"
 #include "geometry/vertex_list.h"
 #include "geometry/vertex_marks.h"
 
@@ -65,8 +66,9 @@ private:
 
     const SurfaceMesh& mesh_;
     const bool mutualMesh_;  // the mesh's index vouches for every row
-    // Per vertex: kMember for the set, else the vertex's slot in the forest.
-    ScratchMarks state_;
+    ScratchBits member_;    // the set
+    ScratchBits ring_;      // its outer ring
+    ScratchMarks slotOf_;   // a ring vertex's slot in the forest
     // Per slot (one per vertex that ever entered the ring).
     std::vector<std::int32_t> parent_;
     std::vector<std::int32_t> size_;    // valid at roots

@@ -52,13 +52,13 @@ void sortDistinct(std::vector<std::int32_t>& found) {
 
 }  // namespace
 
-void findWholeTriangles(const VertexList& vertices, const VertexMarks& marks, const SurfaceMesh& mesh,
+void findWholeTriangles(const VertexList& vertices, const VertexBits& members, const SurfaceMesh& mesh,
                         std::vector<std::int32_t>& whole) {
     whole.clear();
     if (mesh.index == nullptr) {
         const std::int32_t* tri = mesh.triangles;
         for (std::int32_t t = 0; t < mesh.nrOfTriangles; ++t, tri += 3) {
-            if (marks.isSet(tri[0]) && marks.isSet(tri[1]) && marks.isSet(tri[2])) whole.push_back(t);
+            if (members.test(tri[0]) && members.test(tri[1]) && members.test(tri[2])) whole.push_back(t);
         }
         return;
     }
@@ -69,7 +69,7 @@ void findWholeTriangles(const VertexList& vertices, const VertexMarks& marks, co
         for (std::size_t k = first; k < last; ++k) {
             const std::int32_t t = index.trianglesByFirstCorner[k];
             const std::int32_t* tri = mesh.triangles + 3 * static_cast<std::size_t>(t);
-            if (marks.isSet(tri[1]) && marks.isSet(tri[2])) whole.push_back(t);
+            if (members.test(tri[1]) && members.test(tri[2])) whole.push_back(t);
         }
     }
     sortDistinct(whole);
