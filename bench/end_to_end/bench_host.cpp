@@ -3,6 +3,8 @@
 // plug-in's own work.
 #include "bench/end_to_end/bench_host.h"
 
+#include <time.h>
+
 #include <cstring>
 
 #include "shell/host_api.h"
@@ -13,13 +15,22 @@ ZK_CALLED_HOST_FUNCTIONS(ZK_DECLARE_HOST_FUNCTION)
 #undef ZK_DECLARE_HOST_FUNCTION
 
 namespace tessarin::bench {
+
+Clock::time_point Clock::now() noexcept {
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    return time_point(duration(std::int64_t{cpu.tv_sec} * 1000000000 + cpu.tv_nsec));
+}
+
 namespace {
 
 HostState* active = nullptr;
 int currentDocument = 1;
-// The SRF's adjacency as the host record wants it (mutable row pointers).
+// The SRF's adjacency as the host record wants it (mutable row pointers),
+// all rows in one block, as a host that reads them from a file has them.
 std::vector<std::int32_t> neighbourCounts;
 std::vector<std::int32_t*> neighbourRows;
+std::vector<std::int32_t> neighbourBlock;
 
 void copyText(char* field, std::size_t size, const std::string& text) {
     const std::size_t length = text.size() < size - 1 ? text.size() : size - 1;
@@ -34,13 +45,19 @@ void setHostState(HostState* state) {
     currentDocument = 1;
     neighbourCounts.clear();
     neighbourRows.clear();
+    neighbourBlock.clear();
     if (state == nullptr) return;
     // The host owns these arrays for the whole run; building them here keeps
     // the work out of the timed run.
-    auto& neighbours = const_cast<BrainScene*>(state->scene)->mesh.neighbours;
-    for (auto& row : neighbours) {
+    const auto& neighbours = state->scene->mesh.neighbours;
+    for (const auto& row : neighbours) {
         neighbourCounts.push_back(static_cast<std::int32_t>(row.size()));
-        neighbourRows.push_back(row.data());
+        neighbourBlock.insert(neighbourBlock.end(), row.begin(), row.end());
+    }
+    std::size_t at = 0;
+    for (const auto& row : neighbours) {
+        neighbourRows.push_back(neighbourBlock.data() + at);
+        at += row.size();
     }
 }
 
