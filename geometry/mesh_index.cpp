@@ -1,18 +1,62 @@
 #include "geometry/mesh_index.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace tessarin {
 
+namespace {
+
+// Sorts a short row into scratch and drops repeats; returns the end.
+std::int32_t* distinctSorted(const std::int32_t* row, std::int32_t count, std::vector<std::int32_t>& scratch) {
+    scratch.assign(row, row + count);
+    std::sort(scratch.begin(), scratch.end());
+    return scratch.data() + (std::unique(scratch.begin(), scratch.end()) - scratch.begin());
+}
+
+}  // namespace
+
+// Looking up v in the row of each of its neighbours would jump through the
+// rows at random; instead the rows are turned around once ("who names v",
+// filled in ascending order of the namer) and each row is compared, as a
+// set, with its turned-around counterpart. Three passes in vertex order.
 bool neighbourRowsAreMutual(const SurfaceMesh& mesh) {
-    for (std::int32_t v = 0; v < mesh.nrOfVertices; ++v) {
+    const auto n = static_cast<std::size_t>(std::max(mesh.nrOfVertices, 0));
+    std::vector<std::int32_t> namedByStart(n + 1, 0);
+    for (std::size_t v = 0; v < n; ++v) {
         const std::int32_t* row = mesh.neighbours[v];
-        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
-            const std::int32_t w = row[j];
-            const std::int32_t* back = mesh.neighbours[w];
-            const std::int32_t* backEnd = back + mesh.nrOfNeighbours[w];
-            if (std::find(back, backEnd, v) == backEnd) return false;
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) ++namedByStart[static_cast<std::size_t>(row[j]) + 1];
+    }
+    for (std::size_t v = 0; v < n; ++v) namedByStart[v + 1] += namedByStart[v];
+    std::vector<std::int32_t> namedBy(static_cast<std::size_t>(namedByStart[n]));
+    {
+        std::vector<std::int32_t> fill(namedByStart.begin(), namedByStart.end() - 1);
+        for (std::size_t v = 0; v < n; ++v) {
+            const std::int32_t* row = mesh.neighbours[v];
+            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
+                namedBy[static_cast<std::size_t>(fill[static_cast<std::size_t>(row[j])]++)] = static_cast<std::int32_t>(v);
+            }
         }
+    }
+    std::vector<std::int32_t> scratch;
+    for (std::size_t v = 0; v < n; ++v) {
+        const std::int32_t* row = mesh.neighbours[v];
+        const std::int32_t count = mesh.nrOfNeighbours[v];
+        // Rows built from triangles are usually ascending without repeats already.
+        const std::int32_t* rowBegin = row;
+        const std::int32_t* rowEnd = row + count;
+        if (std::adjacent_find(rowBegin, rowEnd, std::greater_equal<std::int32_t>()) != rowEnd) {
+            rowEnd = distinctSorted(row, count, scratch);
+            rowBegin = scratch.data();
+        }
+        // The namers of v are ascending; skip their repeats while comparing.
+        const std::int32_t* namer = namedBy.data() + namedByStart[v];
+        const std::int32_t* namersEnd = namedBy.data() + namedByStart[v + 1];
+        for (const std::int32_t* w = rowBegin; w != rowEnd; ++w) {
+            if (namer == namersEnd || *namer != *w) return false;
+            while (namer != namersEnd && *namer == *w) ++namer;
+        }
+        if (namer != namersEnd) return false;
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "geometry/mesh_index.h"
+#include "geometry/row_prefetch.h"
 #include "geometry/vertex_bits.h"
 #include "geometry/vertex_marks.h"
 #include "geometry/whole_triangles.h"
@@ -134,6 +135,7 @@ bool areasInOnePass(const VertexList& list, const PatchList& patches, const Surf
 // which a queue through the patch meets them.
 // Precondition: remaining holds exactly the entries of vertices.
 PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, VertexBits& remaining) {
+    const RowPrefetcher prefetch(mesh);
     PatchList patches;
     std::size_t end = vertices.size();
     std::size_t left = vertices.size();
@@ -144,6 +146,7 @@ PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, Ver
         --left;
         VertexList& patch = patches.emplace_back(1, seed);
         for (std::size_t i = 0; i < patch.size() && left > 0; ++i) {
+            prefetch.ahead(patch, i);
             const VertexIndex u = patch[i];
             const std::int32_t* row = mesh.neighbours[u];
             for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
