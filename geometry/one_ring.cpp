@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "geometry/row_prefetch.h"
 #include "geometry/vertex_bits.h"
 
 namespace tessarin {
@@ -12,7 +13,10 @@ VertexList getOuterRing(const VertexList& set, const SurfaceMesh& mesh) {
     // Members, and then ring vertices as they are found.
     ScratchBits seen(mesh.nrOfVertices);
     for (VertexIndex v : set) seen->insert(v);
-    for (VertexIndex v : set) {
+    const RowPrefetcher prefetch(mesh);
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        prefetch.ahead(set, i);
+        const VertexIndex v = set[i];
         const std::int32_t* row = mesh.neighbours[v];
         for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
             if (seen->insert(row[j])) ring.push_back(row[j]);
@@ -27,7 +31,10 @@ VertexList getBoundaryVertices(const VertexList& set, const SurfaceMesh& mesh) {
     if (set.empty()) return boundary;
     ScratchBits member(mesh.nrOfVertices);
     for (VertexIndex v : set) member->insert(v);
-    for (VertexIndex v : set) {
+    const RowPrefetcher prefetch(mesh);
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        prefetch.ahead(set, i);
+        const VertexIndex v = set[i];
         const std::int32_t* row = mesh.neighbours[v];
         for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
             if (!member->test(row[j])) {

@@ -6,6 +6,7 @@
 #include "geometry/mesh_index.h"
 #include "geometry/patch_connectivity.h"
 #include "geometry/ring_regions.h"
+#include "geometry/row_prefetch.h"
 #include "geometry/vertex_bits.h"
 #include "geometry/vertex_marks.h"
 
@@ -214,10 +215,12 @@ void smoothMutualRows(VertexList& vertices, std::int32_t steps, const SurfaceMes
     // Grow. All neighbours of the set before a step are in the grown set, so
     // the next ring comes from the neighbours of the last ring alone.
     VertexList ring;
+    const RowPrefetcher prefetch(mesh);
     std::size_t layerBegin = 0, layerEnd = vertices.size();
     for (std::int32_t step = 0; step < steps; ++step) {
         ring.clear();
         for (std::size_t i = layerBegin; i < layerEnd; ++i) {
+            prefetch.ahead(vertices, i);
             const VertexIndex u = vertices[i];
             const std::int32_t* row = mesh.neighbours[u];
             for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
@@ -239,6 +242,7 @@ void smoothMutualRows(VertexList& vertices, std::int32_t steps, const SurfaceMes
     ScratchBits removed(mesh.nrOfVertices);
     VertexList boundary, next;
     for (std::size_t i = layerBegin; i < layerEnd; ++i) {
+        prefetch.ahead(vertices, i);
         const VertexIndex u = vertices[i];
         const std::int32_t* row = mesh.neighbours[u];
         for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {

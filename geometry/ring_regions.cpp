@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "geometry/mesh_index.h"
+#include "geometry/row_prefetch.h"
 
 namespace tessarin {
 
@@ -73,7 +74,11 @@ void RingRegions::linkToRing(VertexIndex v) {
 }
 
 void RingRegions::linkFresh() {
-    for (VertexIndex v : fresh_) linkToRing(v);
+    const RowPrefetcher prefetch(mesh_);
+    for (std::size_t i = 0; i < fresh_.size(); ++i) {
+        prefetch.ahead(fresh_, i);
+        linkToRing(fresh_[i]);
+    }
     // Offer each region that the new vertices formed or changed, once.
     roots_.clear();
     for (VertexIndex v : fresh_) roots_.push_back(find(slotOf_->get(v)));
@@ -94,7 +99,10 @@ bool RingRegions::isCurrent(const Candidate& candidate) const {
 bool RingRegions::start(const VertexList& set) {
     for (VertexIndex v : set) member_->insert(v);
     fresh_.clear();
-    for (VertexIndex v : set) {
+    const RowPrefetcher prefetch(mesh_);
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        prefetch.ahead(set, i);
+        const VertexIndex v = set[i];
         const std::int32_t* row = mesh_.neighbours[v];
         for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
             const VertexIndex w = row[j];
@@ -118,34 +126,32 @@ bool RingRegions::absorbSmallest(VertexList& set) {
     --components_;
 
     // The region in splitIntoPatches order: its highest vertex, then ring by
-    // ring. It is a whole component, so the walk through ring vertices
-    // reaches exactly its vertices.
+    // ring, the appended part of the set serving as the queue. It is a whole
+    // component, so the walk through ring vertices reaches exactly its vertices.
+    const RowPrefetcher prefetch(mesh_);
     const std::size_t regionBegin = set.size();
     ring_->erase(chosen.top);
     member_->insert(chosen.top);
     set.push_back(chosen.top);
-    frontier_.assign(1, chosen.top);
-    while (!frontier_.empty()) {
-        next_.clear();
-        for (VertexIndex u : frontier_) {
-            const std::int32_t* row = mesh_.neighbours[u];
-            for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
-                const VertexIndex w = row[j];
-                if (ring_->test(w)) {
-                    ring_->erase(w);
-                    member_->insert(w);
-                    set.push_back(w);
-                    next_.push_back(w);
-                }
+    for (std::size_t i = regionBegin; i < set.size(); ++i) {
+        prefetch.ahead(set, i);
+        const VertexIndex u = set[i];
+        const std::int32_t* row = mesh_.neighbours[u];
+        for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
+            const VertexIndex w = row[j];
+            if (ring_->test(w)) {
+                ring_->erase(w);
+                member_->insert(w);
+                set.push_back(w);
             }
         }
-        std::swap(frontier_, next_);
     }
 
     // The ring loses the region and gains the region's neighbours that were
     // neither in the set nor in the ring.
     fresh_.clear();
     for (std::size_t i = regionBegin; i < set.size(); ++i) {
+        prefetch.ahead(set, i);
         const VertexIndex u = set[i];
         const std::int32_t* row = mesh_.neighbours[u];
         for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {

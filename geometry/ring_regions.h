@@ -78,7 +78,7 @@ private:
     // Min-heap of regions by (size, highest vertex descending); entries whose
     // region has since grown or joined the set are skipped when they surface.
     std::vector<Candidate> heap_;
-    VertexList fresh_, frontier_, next_;
+    VertexList fresh_;
     std::vector<std::int32_t> roots_;
 };
 

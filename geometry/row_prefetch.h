@@ -22,7 +22,9 @@ public:
     explicit RowPrefetcher(const SurfaceMesh& mesh) : mesh_(mesh) {}
 
     // Call before visiting list[i] in a walk that goes through list in order.
-    void ahead(const VertexList& list, std::size_t i) const {
+    // Always inlined: a call to a function that does nothing but prefetch
+    // counts as free of effects, and GCC would drop it.
+    [[gnu::always_inline]] void ahead(const VertexList& list, std::size_t i) const {
         if (i + kPointerDistance < list.size()) {
             const VertexIndex far = list[i + kPointerDistance];
             __builtin_prefetch(mesh_.neighbours + far);
