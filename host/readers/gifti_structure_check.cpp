@@ -5,7 +5,6 @@
 #include <expat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -48,6 +47,7 @@ struct ParseState {
     std::string error;  // the first problem found; parsing stops there
     std::vector<std::string> open;
     GiftiStructure structure;
+    GiftiPassListener* listener = nullptr;
     // The DataArray being read.
     int arrayIndex = -1;
     Encoding encoding = Encoding::Other;
@@ -172,6 +172,7 @@ void checkDataSize(ParseState& state) {
 
 void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** attributes) {
     ParseState& state = *static_cast<ParseState*>(data);
+    if (!state.error.empty()) return;
     const auto rule = allowedParents().find(name);
     if (rule == allowedParents().end()) {
         state.fail(std::string("<") + name + "> is not a GIFTI element");
@@ -213,10 +214,12 @@ void XMLCALL startElement(void* data, const XML_Char* name, const XML_Char** att
         state.padding = 0;
     }
     state.open.emplace_back(name);
+    if (state.listener != nullptr) state.listener->elementStarted(name, attributes);
 }
 
 void XMLCALL endElement(void* data, const XML_Char* name) {
     ParseState& state = *static_cast<ParseState*>(data);
+    if (!state.error.empty()) return;
     if (std::strcmp(name, "Data") == 0 && state.inData) {
         state.inData = false;
         checkDataSize(state);
@@ -226,23 +229,31 @@ void XMLCALL endElement(void* data, const XML_Char* name) {
         return;
     }
     if (!state.open.empty()) state.open.pop_back();
+    if (state.listener != nullptr) state.listener->elementEnded(name);
 }
+
+// std::isspace of the "C" locale, inline: the data of a surface are megabytes.
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 void XMLCALL characters(void* data, const XML_Char* text, int length) {
     ParseState& state = *static_cast<ParseState*>(data);
+    if (!state.error.empty()) return;
+    if (state.listener != nullptr) state.listener->text(text, length);
     if (!state.inData) return;
     if (state.encoding == Encoding::Ascii) {
         for (int i = 0; i < length; ++i) {
-            const bool space = std::isspace(static_cast<unsigned char>(text[i])) != 0;
+            const bool space = isSpace(text[i]);
             if (!space && !state.inToken) ++state.tokens;
             state.inToken = !space;
         }
     } else if (state.encoding == Encoding::Base64 || state.encoding == Encoding::GzipBase64) {
+        long long tokens = 0, padding = 0;
         for (int i = 0; i < length; ++i) {
-            if (std::isspace(static_cast<unsigned char>(text[i])) != 0) continue;
-            ++state.tokens;
-            if (text[i] == '=') ++state.padding;
+            tokens += isSpace(text[i]) ? 0 : 1;
+            padding += text[i] == '=' ? 1 : 0;
         }
+        state.tokens += tokens;
+        state.padding += padding;
     }
 }
 
@@ -252,7 +263,7 @@ struct ParserDeleter {
 
 }  // namespace
 
-GiftiStructure checkGiftiStructure(const std::string& path) {
+GiftiStructure checkGiftiStructure(const std::string& path, GiftiPassListener* listener) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw badInput(path + ": cannot open the surface file");
     std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));
@@ -260,19 +271,22 @@ GiftiStructure checkGiftiStructure(const std::string& path) {
     ParseState state;
     state.parser = parser.get();
     state.path = path;
+    state.listener = listener;
     XML_SetUserData(parser.get(), &state);
     XML_SetElementHandler(parser.get(), startElement, endElement);
     XML_SetCharacterDataHandler(parser.get(), characters);
 
-    std::vector<char> buffer(1 << 16);
+    // Read straight into the parser's own buffer.
+    constexpr int kChunk = 1 << 16;
     bool last = false;
     while (!last && state.error.empty()) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        void* buffer = XML_GetBuffer(parser.get(), kChunk);
+        if (buffer == nullptr) throw std::bad_alloc();
+        in.read(static_cast<char*>(buffer), kChunk);
         const std::streamsize got = in.gcount();
         if (in.bad()) throw badInput(path + ": reading the surface file failed");
-        last = got < static_cast<std::streamsize>(buffer.size());
-        if (XML_Parse(parser.get(), buffer.data(), static_cast<int>(got), last ? XML_TRUE : XML_FALSE) ==
-                XML_STATUS_ERROR &&
+        last = got < kChunk;
+        if (XML_ParseBuffer(parser.get(), static_cast<int>(got), last ? XML_TRUE : XML_FALSE) == XML_STATUS_ERROR &&
             state.error.empty()) {
             throw badInput(path + ": not a readable GIFTI file: line " +
                            std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": not well-formed XML (" + XML_ErrorString(XML_GetErrorCode(parser.get())) + ")");

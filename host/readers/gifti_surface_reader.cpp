@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "host/readers/captured_stderr.h"
+#include "host/readers/gifti_direct_reader.h"
 #include "host/readers/gifti_structure_check.h"
 #include "host/readers/gifti_volume_geometry.h"
 #include "host/host_error.h"
@@ -115,12 +116,8 @@ MetaPairs metaPairs(const giiMetaData& meta) {
     return pairs;
 }
 
-}  // namespace
-
-SurfaceFile readGiftiSurface(const std::string& path) {
-    if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a surface file");
-    if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the surface file");
-    const GiftiStructure structure = checkGiftiStructure(path);
+// The file as the GIFTI library reads it, after the structure check.
+SurfaceFile readWithLibrary(const std::string& path, const GiftiStructure& structure) {
     // The library's diagnostics are caught and added to our message.
     gifti_set_verb(1);
     std::unique_ptr<gifti_image, GiftiDeleter> image;
@@ -173,6 +170,28 @@ SurfaceFile readGiftiSurface(const std::string& path) {
     return surface;
 }
 
+void checkReadable(const std::string& path) {
+    if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a surface file");
+    if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the surface file");
+}
+
+}  // namespace
+
+SurfaceFile readGiftiSurface(const std::string& path) {
+    checkReadable(path);
+    // Common files are decoded in the structure check's pass; the rest go
+    // to the library as before.
+    GiftiDirectReader direct;
+    const GiftiStructure structure = checkGiftiStructure(path, &direct);
+    if (direct.decoded()) return direct.takeSurface(path);
+    return readWithLibrary(path, structure);
+}
+
+SurfaceFile readGiftiSurfaceWithLibrary(const std::string& path) {
+    checkReadable(path);
+    return readWithLibrary(path, checkGiftiStructure(path));
+}
+
 #else
 
 bool canUseGifti() { return false; }
@@ -180,6 +199,8 @@ bool canUseGifti() { return false; }
 SurfaceFile readGiftiSurface(const std::string& path) {
     throw badInput(path + ": this build of zevkalon reads no GIFTI files (built without the GIFTI library)");
 }
+
+SurfaceFile readGiftiSurfaceWithLibrary(const std::string& path) { return readGiftiSurface(path); }
 
 #endif
 

@@ -16,6 +16,13 @@ bool canUseGifti();
 // file that cannot be read as GIFTI, a missing POINTSET or TRIANGLE array,
 // an array that is not N x 3, or a data type that cannot hold its content.
 // The result is not yet validated as a whole (see validateSurface).
+//
+// Nearly every surface file is decoded in the one pass of the structure
+// check (see GiftiDirectReader); any other goes to the GIFTI library.
 SurfaceFile readGiftiSurface(const std::string& path);
+
+// The same, always through the GIFTI library (as files the direct pass
+// leaves undecided are read): the reference the direct pass must match.
+SurfaceFile readGiftiSurfaceWithLibrary(const std::string& path);
 
 }  // namespace zevkalon

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zevkalon {
@@ -24,5 +25,11 @@ bool parseWholeNumber(const std::string& text, long long& value);
 // True when the whole of text is one number in any form strtod accepts
 // (including "nan" and "inf": callers that refuse those check the value).
 bool parseRealNumber(const std::string& text, double& value);
+
+// The same two for a word still in its line: the forms that files hold in
+// bulk ("-12", "0.5", "1e-3") are read in place, any other goes through the
+// functions above, so every word means what it meant there.
+bool parseWholeWord(std::string_view word, long long& value);
+bool parseRealWord(std::string_view word, double& value);
 
 }  // namespace zevkalon

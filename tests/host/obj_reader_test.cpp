@@ -46,6 +46,23 @@ TEST(ObjReader, AByteOrderMarkBeforeTheFirstVertexIsSkipped) {
     EXPECT_EQ(surface.triangles, (std::vector<std::int32_t>{0, 1, 2}));
 }
 
+// The file is read in pieces: lines cross them, one is longer than a piece,
+// and the last has no line feed.
+TEST(ObjReader, LinesAcrossAndBeyondTheReadingPieces) {
+    std::string text = "# " + std::string(300000, 'c') + "\n";
+    int vertices = 0;
+    for (; text.size() < 700000; ++vertices) text += "v " + std::to_string(vertices) + " 0.1 -2e-3\n";
+    text += "f 1 2 -1";
+    const SurfaceFile surface = parse(text);
+    ASSERT_EQ(surface.nrOfVertices(), vertices);
+    for (int v = 0; v < vertices; ++v) {
+        ASSERT_EQ(surface.positions[3 * v], v);
+        ASSERT_EQ(surface.positions[3 * v + 1], 0.1);
+        ASSERT_EQ(surface.positions[3 * v + 2], -2e-3);
+    }
+    EXPECT_EQ(surface.triangles, (std::vector<std::int32_t>{0, 1, vertices - 1}));
+}
+
 TEST(ObjReader, RefusesMalformedStatementsWithTheirLine) {
     const std::pair<const char*, const char*> cases[] = {
         {"v 0 0\n", "m.obj:1: a vertex needs three coordinates, found 2"},

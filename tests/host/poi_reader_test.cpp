@@ -55,6 +55,10 @@ TEST(PoiReader, ReadsWhatTheWriterWritesAlsoWithCrLf) {
         EXPECT_EQ(file.NrOfPOIMTCs, 0);
         EXPECT_EQ(file.FileName, "f.poi");
     }
+    // Vertex lines are whole numbers as strtoll reads them, blanks and sign included.
+    std::string text = written.str();
+    text.replace(text.find("1022\n"), 5, " +1022\n");
+    EXPECT_EQ(parse(text).POIs[0].Vertices, (std::vector<std::int32_t>{1021, 1022, 1087}));
 }
 
 TEST(PoiReader, RefusesMalformedFilesNamingTheLine) {
@@ -76,6 +80,8 @@ TEST(PoiReader, RefusesMalformedFilesNamingTheLine) {
         {replaced("ColorOfPOI:       255 128 0", "ColorOfPOI:       255 128"), "f.poi:12: ColorOfPOI needs three"},
         {replaced("1087\n", "2000\n"), "f.poi:17: vertex 2000 is outside 0 .. 1999"},
         {replaced("NrOfVertices:     3\n", "NrOfVertices:     4\n"), "f.poi:18: vertex \"\" is not a whole number"},
+        // A count far beyond the file is no reason to allocate for it.
+        {replaced("NrOfVertices:     3\n", "NrOfVertices:     2147483647\n"), "f.poi:18: vertex \"\" is not a whole"},
         {replaced("InfoTextFile", "InfoText"), "f.poi:11: expected \"InfoTextFile:\""},
         {good.substr(0, good.find("1022")), "f.poi:16: the file ends inside a vertex list"},
         {good + "extra\n", "f.poi:27: unexpected text after the last key"},
