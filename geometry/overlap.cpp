@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "geometry/one_ring.h"
+#include "geometry/row_prefetch.h"
+#include "geometry/vertex_bits.h"
 #include "geometry/vertex_marks.h"
 
 namespace tessarin {
@@ -192,11 +194,17 @@ void redistributeVertices(POIFile& file, VertexList remaining, const SurfaceMesh
         return std::find(h.begin(), h.end(), record) != h.end();
     };
 
+    // Vertices with an occurrence left, as bits: most neighbours a pass looks
+    // at are not among them, and bits answer that from the fastest caches.
+    ScratchBits available(mesh.nrOfVertices);
+    for (VertexIndex v : remaining) available->insert(v);
+
     // After a record's turn, no vertex of its ring is left in remaining; its
     // next ring can only gain vertices next to what it just took. So after
     // the first pass a record looks only at the rows of its last takings.
     std::vector<VertexList> lastTaken(records);
-    ScratchMarks seen(mesh.nrOfVertices);
+    ScratchBits seen(mesh.nrOfVertices);
+    const RowPrefetcher prefetch(mesh);
     VertexList candidates;
     std::size_t previous = 0;
     for (bool firstPass = true;; firstPass = false) {
@@ -210,14 +218,15 @@ void redistributeVertices(POIFile& file, VertexList remaining, const SurfaceMesh
             } else {
                 candidates.clear();
                 seen->reset(mesh.nrOfVertices);
-                for (VertexIndex a : lastTaken[i]) {
+                const VertexList& taken = lastTaken[i];
+                for (std::size_t k = 0; k < taken.size(); ++k) {
+                    prefetch.ahead(taken, k);
+                    const VertexIndex a = taken[k];
                     const std::int32_t* row = mesh.neighbours[a];
                     for (std::int32_t j = 0; j < mesh.nrOfNeighbours[a]; ++j) {
                         const VertexIndex w = row[j];
-                        if (!slotOf->isSet(w) || seen->isSet(w)) continue;
-                        seen->set(w, 1);
-                        const auto slot = static_cast<std::size_t>(slotOf->get(w));
-                        if (count[slot] > 0 && !holds(slot, record)) candidates.push_back(w);
+                        if (!available->test(w) || !seen->insert(w)) continue;
+                        if (!holds(static_cast<std::size_t>(slotOf->get(w)), record)) candidates.push_back(w);
                     }
                 }
                 std::sort(candidates.begin(), candidates.end());
@@ -225,10 +234,9 @@ void redistributeVertices(POIFile& file, VertexList remaining, const SurfaceMesh
             VertexList& taken = lastTaken[i];
             taken.clear();
             for (VertexIndex w : candidates) {
-                if (!slotOf->isSet(w)) continue;
+                if (!available->test(w)) continue;
                 const auto slot = static_cast<std::size_t>(slotOf->get(w));
-                if (count[slot] == 0) continue;
-                --count[slot];
+                if (--count[slot] == 0) available->erase(w);
                 --left;
                 holders[slot].push_back(record);
                 vertices.push_back(w);

@@ -35,25 +35,22 @@ public:
         cells_.clear();
     }
 
-    // Files the vertex under every VOI of the cells its samples met. Which
-    // cells a vertex meets does not depend on their labels, so the labels
-    // are read only now, all at once: reads that miss the cache then
-    // overlap instead of waiting one for another.
+    // Ends the samples of the current vertex. Which cells a vertex meets does
+    // not depend on their labels, so its labels are only asked for now, and
+    // read when the next vertex finishes: the reads that miss the cache then
+    // overlap with the next vertex's work instead of stalling it. Vertices
+    // are still filed in the order they come, as the lists need.
     void finish() {
-        std::uint32_t lastLabel = 0;
-        for (std::size_t cell : cells_) {
-            const std::uint32_t label = labels_[cell];
-            // Neighbouring cells mostly hold the same set of VOIs, which has
-            // already received this vertex.
-            if (label == 0 || label == lastLabel) continue;
-            lastLabel = label;
-            for (const std::int32_t* k = volume_.membersBegin(label); k != volume_.membersEnd(label); ++k) {
-                // Vertices come in ascending order, so "not yet added" is "not
-                // the last entry": every list stays ascending and repeat-free.
-                VertexList& list = results_[static_cast<std::size_t>(*k)];
-                if (list.empty() || list.back() != vertex_) list.push_back(vertex_);
-            }
-        }
+        for (std::size_t cell : cells_) __builtin_prefetch(labels_ + cell);
+        fileWaiting();
+        std::swap(cells_, waitingCells_);
+        waitingVertex_ = vertex_;
+    }
+
+    // Files the vertex still waiting; call after the last finish().
+    void flush() {
+        fileWaiting();
+        waitingCells_.clear();
     }
 
     // Samples offset s; returns false when the sample lies outside. The cell
@@ -147,6 +144,24 @@ private:
 
     // Notes cell_ for finish().
     void fileUnderCell() { cells_.push_back(volume_.cellIndex(cell_[0], cell_[1], cell_[2])); }
+
+    // Files the waiting vertex under every VOI of the cells its samples met.
+    void fileWaiting() {
+        std::uint32_t lastLabel = 0;
+        for (std::size_t cell : waitingCells_) {
+            const std::uint32_t label = labels_[cell];
+            // Neighbouring cells mostly hold the same set of VOIs, which has
+            // already received this vertex.
+            if (label == 0 || label == lastLabel) continue;
+            lastLabel = label;
+            for (const std::int32_t* k = volume_.membersBegin(label); k != volume_.membersEnd(label); ++k) {
+                // Vertices come in ascending order, so "not yet added" is "not
+                // the last entry": every list stays ascending and repeat-free.
+                VertexList& list = results_[static_cast<std::size_t>(*k)];
+                if (list.empty() || list.back() != waitingVertex_) list.push_back(waitingVertex_);
+            }
+        }
+    }
 
     // After an outside sample: whether some coordinate is beyond the volume
     // and moving further away (or not moving), so that every later sample
@@ -249,7 +264,9 @@ private:
     float p_[3] = {0, 0, 0}, n_[3] = {0, 0, 0};
     std::int32_t cell_[3] = {0, 0, 0};
     float coordinate_[3] = {0, 0, 0};  // of the last sample, inside or not
-    std::vector<std::size_t> cells_;  // met by the current vertex's samples
+    std::vector<std::size_t> cells_;         // met by the current vertex's samples
+    std::vector<std::size_t> waitingCells_;  // met by the vertex finished last, not filed yet
+    VertexIndex waitingVertex_ = 0;
 };
 
 }  // namespace tessarin

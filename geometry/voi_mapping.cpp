@@ -171,6 +171,7 @@ void sampleVertices(const VoiLabelVolume& volume, const Label* labels, const Sur
         sampleVertex(position, normal);
         sampler.finish();
     }
+    sampler.flush();
 }
 
 }  // namespace
