@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "geometry/sample_offsets.h"
+#include "geometry/uniform_blocks.h"
 #include "geometry/vertex_list.h"
 #include "geometry/voi_label_volume.h"
 
@@ -25,8 +26,13 @@ template <typename Label>
 class VertexSampler {
 public:
     VertexSampler(const VoiLabelVolume& volume, const Label* labels, std::vector<VertexList>& results)
-        : volume_(volume), labels_(labels), results_(results), sizeX_(volume.sizeX()), sizeY_(volume.sizeY()),
-          sizeZ_(volume.sizeZ()) {}
+        : volume_(volume),
+          labels_(labels),
+          results_(results),
+          sizeX_(volume.sizeX()),
+          sizeY_(volume.sizeY()),
+          sizeZ_(volume.sizeZ()),
+          size_{sizeX_, sizeY_, sizeZ_} {}
 
     // Starts the samples of a vertex; finish() files it.
     void start(VertexIndex vertex, const float (&position)[3], const float (&normal)[3]) {
@@ -76,6 +82,10 @@ public:
     //
     // Returns true when it stopped because no later sample on this side can
     // be inside.
+    //
+    // With uniform blocks given, a sample in a block of one label proposes
+    // the last distance still in that block instead: every sample in it can
+    // only add what the first one added.
     bool walkListed(const float* dist, std::size_t first, std::size_t end, float sign) {
         const CellExit exit = cellExitFor(sign);
         const double perDistance = 1.0 / static_cast<double>(dist[0]);  // dist[k] is about (k + 1) * dist[0]
@@ -87,11 +97,22 @@ public:
                 continue;
             }
             for (int a = 0; a < 3; ++a) last[a] = cell_[a];
-            const std::size_t j = lastListedWithin(dist, i, end, exit.reach(cell_), perDistance);
-            i = j > i && locate(sign * dist[j]) && sameCell(last) ? j + 1 : i + 1;
+            const bool wholeBlock = blocks_ != nullptr && blocks_->isUniform(cell_);
+            const double reach = wholeBlock ? exit.reachOfBlock(cell_, size_) : exit.reach(cell_);
+            const std::size_t j = lastListedWithin(dist, i, end, reach, perDistance);
+            if (j > i && locate(sign * dist[j]) && (sameCell(last) || (wholeBlock && blocks_->sameBlock(cell_, last)))) {
+                for (int a = 0; a < 3; ++a) last[a] = cell_[a];
+                i = j + 1;
+            } else {
+                ++i;
+            }
         }
         return false;
     }
+
+    // Lets walkListed cross uniform blocks in one step (null: cell by cell).
+    // Precondition: built from the labels this sampler reads; outlives it.
+    void useBlocks(const UniformBlocks* blocks) { blocks_ = blocks; }
 
     // Samples the offsets sign * d for the distances d from first up to
     // limit, in ascending order of d.
@@ -193,6 +214,19 @@ private:
             }
             return nearest;
         }
+
+        // The same for the block of `cell` (cut at the volume's far faces).
+        double reachOfBlock(const std::int32_t (&cell)[3], const double (&size)[3]) const {
+            double nearest = HUGE_VAL;
+            for (int a = 0; a < 3; ++a) {
+                if (!moving[a]) continue;
+                const std::int32_t low = cell[a] >> UniformBlocks::kShift << UniformBlocks::kShift;
+                const double edge = inverse[a] > 0 ? std::min(low + double{1 << UniformBlocks::kShift}, size[a])
+                                                   : (low == 0 ? -1.0 : static_cast<double>(low));
+                nearest = std::min(nearest, (edge - position[a]) * inverse[a] - margin[a]);
+            }
+            return nearest;
+        }
     };
 
     CellExit cellExitFor(float sign) const {
@@ -260,6 +294,8 @@ private:
     const Label* labels_;
     std::vector<VertexList>& results_;
     double sizeX_, sizeY_, sizeZ_;
+    double size_[3];
+    const UniformBlocks* blocks_ = nullptr;
     VertexIndex vertex_ = 0;
     float p_[3] = {0, 0, 0}, n_[3] = {0, 0, 0};
     std::int32_t cell_[3] = {0, 0, 0};

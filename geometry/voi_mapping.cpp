@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "geometry/sample_offsets.h"
+#include "geometry/uniform_blocks.h"
 #include "geometry/vertex_sampler.h"
 #include "geometry/voi_label_volume.h"
 
@@ -72,6 +74,10 @@ bool narrowByAxis(float p, float n, std::int32_t size, OffsetWindow& window) {
 // with the sequence's own look-up.
 constexpr std::size_t kListedDistances = 1 << 16;
 
+// Ranges of more distances than this (8 mm at step 0.1 along unit normals)
+// look for uniform blocks of the volume first.
+constexpr std::size_t kDistancesWorthBlocks = 80;
+
 // The distances of one side that lie in [begin, limit], walked through the
 // list first and through the sequence beyond its end.
 template <typename Label>
@@ -112,6 +118,14 @@ void sampleVertices(const VoiLabelVolume& volume, const Label* labels, const Sur
     if (anyAgainst) reach = std::max(reach, static_cast<double>(against));
     const std::vector<float> listed = offsets.distancesUpTo(reach, kListedDistances);
     const bool listComplete = listed.size() < kListedDistances;
+    // Long ranges send samples across much of the volume, where large parts
+    // (outside the brain, inside the white matter) hold one label: worth
+    // finding once, when the walks are long enough to cross such blocks.
+    std::optional<UniformBlocks> blocks;
+    if (listed.size() > kDistancesWorthBlocks) {
+        blocks.emplace(labels, volume.sizeX(), volume.sizeY(), volume.sizeZ());
+        sampler.useBlocks(&*blocks);
+    }
     // A vertex whose offset-0 sample is inside walks each side from its
     // first distance until it leaves; only one outside the volume needs the
     // window to find where its samples could enter.
