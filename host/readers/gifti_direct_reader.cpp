@@ -8,6 +8,8 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "host/readers/base64_decoder.h"
 #include "host/readers/gifti_volume_geometry.h"
@@ -44,6 +46,17 @@ long long plainCount(const char* text) {
         value = value * 10 + (*c - '0');
     }
     return value;
+}
+
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The elements whose text means something; the library refuses any other
+// text than white space elsewhere.
+bool holdsText(const char* element) {
+    for (const char* name : {"Data", "Name", "Value", "DataSpace", "TransformedSpace", "MatrixData", "Label"}) {
+        if (std::strcmp(element, name) == 0) return true;
+    }
+    return false;
 }
 
 bool littleEndianHost() {
@@ -166,6 +179,7 @@ private:
 
 struct GiftiDirectReader::State {
     bool undecided = false;
+    std::vector<bool> textAllowed;  // per open element
     long long declaredArrays = -1;
     long long arrays = 0;
     SurfaceFile surface;
@@ -289,6 +303,7 @@ GiftiDirectReader::~GiftiDirectReader() = default;
 
 void GiftiDirectReader::elementStarted(const char* name, const char** attributes) {
     State& state = *state_;
+    state.textAllowed.push_back(holdsText(name));
     if (std::strcmp(name, "Data") == 0) {
         state.inData = true;
     } else if (std::strcmp(name, "DataArray") == 0) {
@@ -322,6 +337,7 @@ void GiftiDirectReader::elementStarted(const char* name, const char** attributes
 
 void GiftiDirectReader::elementEnded(const char* name) {
     State& state = *state_;
+    if (!state.textAllowed.empty()) state.textAllowed.pop_back();
     if (std::strcmp(name, "Data") == 0) {
         state.endData();
     } else if (std::strcmp(name, "DataArray") == 0) {
@@ -340,6 +356,10 @@ void GiftiDirectReader::text(const char* text, int length) {
         state.decode(text, length);
     } else if (state.capture != nullptr) {
         state.capture->append(text, static_cast<std::size_t>(length));
+    } else if (state.textAllowed.empty() || !state.textAllowed.back()) {
+        for (int i = 0; i < length; ++i) {
+            if (!isSpace(text[i])) return state.giveUp();
+        }
     }
 }
 

@@ -111,6 +111,10 @@ TEST(GiftiDirectReader, DecodesWhatTheLibraryDecodesAndLeavesTheRestToIt) {
     Array normals = points(zipped(pointBytes));
     normals.intent = "NIFTI_INTENT_VECTOR";
 
+    std::string stray = giftiText({points(zipped(pointBytes)), triangles(zipped(triangleBytes))});
+    const std::string systemEnd = "</CoordinateSystemTransformMatrix>";
+    stray.insert(stray.find(systemEnd) + systemEnd.size(), "~");
+
     const struct {
         const char* what;
         std::string text;
@@ -129,6 +133,7 @@ TEST(GiftiDirectReader, DecodesWhatTheLibraryDecodesAndLeavesTheRestToIt) {
         {"a value short", giftiText({points(zipped(pointBytes.substr(4))), triangles(zipped(triangleBytes))}), false},
         {"column-major", giftiText({columns, triangles(zipped(triangleBytes))}), false},
         {"another intent", giftiText({points(zipped(pointBytes)), triangles(zipped(triangleBytes)), normals}), false},
+        {"text between the elements of an array", stray, false},
     };
     const std::string folder = testing::makeTempFolder();
     for (const auto& c : cases) {
