@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "geometry/distinct_ascending.h"
 #include "geometry/row_prefetch.h"
 #include "geometry/vertex_bits.h"
 
@@ -22,7 +23,7 @@ VertexList getOuterRing(const VertexList& set, const SurfaceMesh& mesh) {
             if (seen->insert(row[j])) ring.push_back(row[j]);
         }
     }
-    std::sort(ring.begin(), ring.end());
+    sortDistinctAscending(ring);
     return ring;
 }
 

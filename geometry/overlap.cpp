@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "geometry/distinct_ascending.h"
 #include "geometry/one_ring.h"
 #include "geometry/row_prefetch.h"
 #include "geometry/vertex_bits.h"
@@ -229,7 +230,7 @@ void redistributeVertices(POIFile& file, VertexList remaining, const SurfaceMesh
                         if (!holds(static_cast<std::size_t>(slotOf->get(w)), record)) candidates.push_back(w);
                     }
                 }
-                std::sort(candidates.begin(), candidates.end());
+                sortDistinctAscending(candidates);
             }
             VertexList& taken = lastTaken[i];
             taken.clear();

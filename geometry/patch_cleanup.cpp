@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "geometry/distinct_ascending.h"
 #include "geometry/mesh_index.h"
 #include "geometry/patch_connectivity.h"
 #include "geometry/ring_regions.h"
@@ -32,7 +33,7 @@ void collectUnmarkedNeighbours(const VertexList& vertices, std::size_t first, st
             }
         }
     }
-    std::sort(out.begin(), out.end());
+    sortDistinctAscending(out);
 }
 
 // Fills the holes of one patch in place, for any neighbour rows.
@@ -149,7 +150,7 @@ void smoothAnyRows(VertexList& vertices, std::int32_t steps, const SurfaceMesh& 
             }
         }
         if (ring.empty()) break;  // the set covers its parts of the mesh: later rings are empty too
-        std::sort(ring.begin(), ring.end());
+        sortDistinctAscending(ring);
         for (VertexIndex w : ring) {
             slotOf->set(w, static_cast<std::int32_t>(members.size()));
             members.push_back(w);
@@ -229,7 +230,7 @@ void smoothMutualRows(VertexList& vertices, std::int32_t steps, const SurfaceMes
         }
         // The set covers its parts of the mesh: no later ring, no boundary.
         if (ring.empty()) return;
-        std::sort(ring.begin(), ring.end());
+        sortDistinctAscending(ring);
         vertices.insert(vertices.end(), ring.begin(), ring.end());
         layerBegin = layerEnd;
         layerEnd = vertices.size();

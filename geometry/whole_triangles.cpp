@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/distinct_ascending.h"
 #include "geometry/mesh_index.h"
 
 namespace tessarin {
@@ -22,35 +23,6 @@ float triangleArea(const SurfaceMesh& mesh, std::int32_t t) {
     return 0.5f * std::sqrt(nx * nx + nz * nz + ny * ny);
 }
 
-namespace {
-
-// Puts found (triangle numbers, repeats possible) into ascending order
-// without repeats: a bit per triangle of their range when they are dense in
-// it, a sort when they are few.
-void sortDistinct(std::vector<std::int32_t>& found) {
-    if (found.empty()) return;
-    const auto [lo, hi] = std::minmax_element(found.begin(), found.end());
-    const std::int32_t first = *lo;
-    const auto words = (static_cast<std::size_t>(*hi - first) >> 6) + 1;
-    if (found.size() * 8 < words) {
-        std::sort(found.begin(), found.end());
-        found.erase(std::unique(found.begin(), found.end()), found.end());
-        return;
-    }
-    std::vector<std::uint64_t> bits(words, 0);
-    for (std::int32_t t : found) {
-        const auto offset = static_cast<std::size_t>(t - first);
-        bits[offset >> 6] |= std::uint64_t{1} << (offset & 63);
-    }
-    found.clear();
-    for (std::size_t w = 0; w < words; ++w) {
-        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1) {
-            found.push_back(first + static_cast<std::int32_t>((w << 6) + static_cast<std::size_t>(__builtin_ctzll(word))));
-        }
-    }
-}
-
-}  // namespace
 
 void findWholeTriangles(const VertexList& vertices, const VertexBits& members, const SurfaceMesh& mesh,
                         std::vector<std::int32_t>& whole) {
@@ -72,7 +44,7 @@ void findWholeTriangles(const VertexList& vertices, const VertexBits& members, c
             if (members.test(tri[1]) && members.test(tri[2])) whole.push_back(t);
         }
     }
-    sortDistinct(whole);
+    sortDistinctAscending(whole);
 }
 
 }  // namespace tessarin

@@ -9,7 +9,7 @@ outward normals (positive signed volume). The AAL atlas of the same template
 space (116 labels) is the label volume, and its names and palette become a
 FreeSurfer-style colour table.
 
-    /usr/bin/python3 scripts/real_brain.py OUTDIR [--voxel-size MM]
+    /usr/bin/python3 scripts/real_brain.py OUTDIR [--voxel-size MM] [--pepper FRACTION]
 
 --voxel-size MM resamples the white-matter mask to MM before marching cubes,
 which sets the mesh size: 1 (the default) gives about 373,000 vertices, 2 about
@@ -17,6 +17,9 @@ which sets the mesh size: 1 (the default) gives about 373,000 vertices, 2 about
   white.surf.gii   the surface (POINTSET in world mm, TRIANGLE)
   aal.nii.gz       the label volume (a copy of the atlas)
   aal_lut.txt      "value name R G B A" per label
+  pepper.nii.gz    with --pepper: the whole brain as label 1, with FRACTION of
+                   its voxels knocked out at random (a fixed seed): one POI
+                   riddled with small holes, the worst case of hole filling
 Prints the vertex and triangle counts. Needs python3-nibabel, python3-skimage
 and mricron-data.
 """
@@ -88,10 +91,18 @@ def write_colour_table(path):
             out.write(f"{value} {words[1]} {red[value]} {green[value]} {blue[value]} 0\n")
 
 
+def write_pepper(path, t1, fraction):
+    brain = np.asarray(t1.dataobj) > 0
+    knocked = np.random.default_rng(20261209).random(brain.shape) < fraction
+    labels = (brain & ~knocked).astype(np.uint8)
+    nib.save(nib.Nifti1Image(labels, t1.affine), path)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("outdir")
     parser.add_argument("--voxel-size", type=float, default=1.0)
+    parser.add_argument("--pepper", type=float, default=None)
     args = parser.parse_args()
     os.makedirs(args.outdir, exist_ok=True)
     t1 = nib.load(os.path.join(TEMPLATES, "ch2bet.nii.gz"))
@@ -100,6 +111,8 @@ def main():
     write_gifti(os.path.join(args.outdir, "white.surf.gii"), vertices, faces)
     shutil.copyfile(os.path.join(TEMPLATES, "aal.nii.gz"), os.path.join(args.outdir, "aal.nii.gz"))
     write_colour_table(os.path.join(args.outdir, "aal_lut.txt"))
+    if args.pepper is not None:
+        write_pepper(os.path.join(args.outdir, "pepper.nii.gz"), t1, args.pepper)
     print(f"{len(vertices)} vertices, {len(faces)} triangles in {args.outdir}/white.surf.gii")
 
 

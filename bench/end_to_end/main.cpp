@@ -3,7 +3,12 @@
 //
 //   zevkalon [--plugin FILE] [--literal-limit SECONDS] [--no-literal]
 //            [--edge N] [--brain VOLUME SURFACE] [--from F] [--to T]
-//            [--smooth N] [--repeat N] [--keep]
+//            [--smooth N] [--stages largest,fill,smooth,nooverlap]
+//            [--random-rows] [--repeat N] [--keep]
+//
+// --stages names the option stages that run (default all four);
+// --random-rows replaces every neighbour row with random vertices (counts
+// kept): rows that no mesh has, the hardest input for the vertex-set operations.
 //
 // The scene is made in code (--edge sets its size) or read from a label
 // volume and a surface with zevkalon's readers (--brain).
@@ -24,6 +29,7 @@
 #include <exception>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -47,6 +53,8 @@ struct Arguments {
     std::string brainVolume, brainSurface;
     float from = -1.0f, to = 3.0f;
     int smoothSteps = 2;
+    bool stages[4] = {true, true, true, true};  // largest, fill, smooth, nooverlap
+    bool randomRows = false;
     int repeat = 1;
     bool keep = false;
 };
@@ -79,6 +87,12 @@ Arguments parseArguments(int argc, char** argv) {
             arguments.to = std::strtof(value().c_str(), nullptr);
         } else if (option == "--smooth") {
             arguments.smoothSteps = std::atoi(value().c_str());
+        } else if (option == "--stages") {
+            const std::string list = "," + value() + ",";
+            const char* names[4] = {",largest,", ",fill,", ",smooth,", ",nooverlap,"};
+            for (int k = 0; k < 4; ++k) arguments.stages[k] = list.find(names[k]) != std::string::npos;
+        } else if (option == "--random-rows") {
+            arguments.randomRows = true;
         } else if (option == "--repeat") {
             arguments.repeat = std::atoi(value().c_str());
         } else if (option == "--keep") {
@@ -86,7 +100,8 @@ Arguments parseArguments(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--plugin FILE] [--literal-limit SECONDS] [--no-literal] [--edge N] "
-                         "[--brain VOLUME SURFACE] [--from F] [--to T] [--smooth N] [--repeat N] [--keep]\n",
+                         "[--brain VOLUME SURFACE] [--from F] [--to T] [--smooth N] [--stages largest,fill,smooth,nooverlap] "
+                         "[--random-rows] [--repeat N] [--keep]\n",
                          argv[0]);
             std::exit(2);
         }
@@ -179,6 +194,16 @@ PluginTimes phaseTimes(const std::vector<LogEntry>& log) {
     return times;
 }
 
+bool stageRuns(Phase phase, const RunOptions& options) {
+    switch (phase) {
+        case Phase::LargestPatch: return options.largestPatch;
+        case Phase::FillHoles: return options.fillHoles;
+        case Phase::Smoothing: return options.smoothSteps > 0;
+        case Phase::NoOverlap: return options.noOverlap;
+        default: return true;
+    }
+}
+
 struct SceneStats {
     std::size_t mappedVertices = 0, emptyPOIs = 0, multiPatchPOIs = 0, overlapVertices = 0;
 };
@@ -208,18 +233,32 @@ int run(const Arguments& arguments) {
         return 1;
     }
     const std::string folder = folderTemplate;
+    if (arguments.randomRows) {
+        std::mt19937 rng(52);
+        std::uniform_int_distribution<std::int32_t> any(0, scene.mesh.nrOfVertices() - 1);
+        for (auto& row : scene.mesh.neighbours) {
+            for (std::int32_t& w : row) w = any(rng);
+        }
+        std::printf("neighbour rows replaced by random vertices\n");
+    }
     RunOptions options;
     options.from = arguments.from;
     options.to = arguments.to;
-    options.smoothSteps = arguments.smoothSteps;
+    options.largestPatch = arguments.stages[0];
+    options.fillHoles = arguments.stages[1];
+    options.smoothSteps = arguments.stages[2] ? arguments.smoothSteps : 0;
+    options.noOverlap = arguments.stages[3];
     HostState host;
     host.scene = &scene;
     host.voiFileName = folder + "/brain.voi";
     host.meshFileName = folder + "/brain.srf";
     host.floatParameters = {{"From", options.from}, {"To", options.to}};
-    host.intParameters = {{"NoOverlap", 1}, {"LargestPatch", 1}, {"FillHoles", 1}, {"NrSmooth", options.smoothSteps}};
-    std::printf("settings: From %g, To %g, NoOverlap 1, LargestPatch 1, FillHoles 1, NrSmooth %d\n", options.from,
-                options.to, options.smoothSteps);
+    host.intParameters = {{"NoOverlap", options.noOverlap},
+                           {"LargestPatch", options.largestPatch},
+                           {"FillHoles", options.fillHoles},
+                           {"NrSmooth", options.smoothSteps}};
+    std::printf("settings: From %g, To %g, NoOverlap %d, LargestPatch %d, FillHoles %d, NrSmooth %d\n", options.from,
+                options.to, options.noOverlap, options.largestPatch, options.fillHoles, options.smoothSteps);
     const std::string poiPath = folder + "/brain.poi";
 
     // ---- The plug-in, through its C ABI, as the host drives it.
@@ -287,6 +326,7 @@ int run(const Arguments& arguments) {
     }
     POIFile current = after[static_cast<int>(Phase::Records)];
     for (Phase phase : {Phase::LargestPatch, Phase::FillHoles, Phase::Smoothing, Phase::NoOverlap}) {
+        if (!stageRuns(phase, options)) continue;
         before[static_cast<int>(phase)] = current;
         if (phase == Phase::NoOverlap) stats.overlapVertices = libraryOps().findOverlapVertices(current).size();
         runStage(phase, libraryOps(), current, mesh, options);
@@ -319,6 +359,7 @@ int run(const Arguments& arguments) {
         std::printf(" mapping");
         std::fflush(stdout);
         for (Phase phase : {Phase::LargestPatch, Phase::FillHoles, Phase::Smoothing, Phase::NoOverlap}) {
+            if (!stageRuns(phase, options)) continue;
             const int p = static_cast<int>(phase);
             literal[p] = runWithTimeLimit(
                 [&](double& seconds) {
