@@ -30,6 +30,7 @@ struct TimingState {
     Clock::time_point start = Clock::now();
     std::vector<PhaseTotal> totals;
     PhaseTimer* innermost = nullptr;
+    std::string memory;  // the lines of noteMemory
 };
 
 TimingState& state() {
@@ -55,6 +56,30 @@ std::string line(const std::string& what, double seconds) {
     return "zevkalon: time: " + what + ": " + number + " s\n";
 }
 
+// Megabytes, rounded.
+long megabytes(long kilobytes) { return (kilobytes + 512) / 1024; }
+
+#if !defined(_WIN32)
+// The peak resident memory so far, in kB.
+long peakKilobytes() {
+    rusage usage {};
+    return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
+}
+
+// The resident memory now, in kB ("VmRSS:" of /proc/self/status).
+long residentKilobytes() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) return -1;
+    long kilobytes = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::sscanf(line, "VmRSS: %ld", &kilobytes) == 1) break;
+    }
+    std::fclose(status);
+    return kilobytes;
+}
+#endif
+
 }  // namespace
 
 void startPhaseTimings() {
@@ -78,6 +103,17 @@ PhaseTimer::~PhaseTimer() {
     state().innermost = outer_;
 }
 
+void noteMemory(const char* moment) {
+#if !defined(_WIN32)
+    if (!state().on) return;
+    state().memory += "zevkalon: memory " + std::string(moment) + ": resident " +
+                      std::to_string(megabytes(residentKilobytes())) + " MB, peak so far " +
+                      std::to_string(megabytes(peakKilobytes())) + " MB\n";
+#else
+    (void)moment;
+#endif
+}
+
 void printPhaseTimings(std::ostream& out) {
     if (!state().on) return;
     const double whole = secondsSince(state().start);
@@ -89,11 +125,9 @@ void printPhaseTimings(std::ostream& out) {
     }
     text += line("host (all but execute)", whole - execute);
     text += line("whole run", whole);
+    text += state().memory;
 #if !defined(_WIN32)
-    rusage usage {};
-    if (getrusage(RUSAGE_SELF, &usage) == 0) {
-        text += "zevkalon: peak resident memory: " + std::to_string((usage.ru_maxrss + 512) / 1024) + " MB\n";
-    }
+    text += "zevkalon: peak resident memory: " + std::to_string(megabytes(peakKilobytes())) + " MB\n";
 #endif
     out << text << std::flush;
 }

@@ -38,6 +38,11 @@ auto timed(const char* phase, Step step) {
     return step();
 }
 
+// Notes, when timings are on, the resident memory of the process at this
+// moment and its peak so far (e.g. just before the plug-in runs, to tell
+// the host's memory from the plug-in's).
+void noteMemory(const char* moment);
+
 // Prints, when timings are on, one line per phase in the order they first
 // ran ("zevkalon: time: read surface: 0.0412 s"), then the host's part (the
 // whole run without the plug-in's execute), the whole run since

@@ -278,6 +278,7 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         // workspace is still active: its static destruction may log.
         const std::unique_ptr<PluginModule> module =
             timed("load plug-in", [&] { return std::make_unique<PluginModule>(pluginPath); });
+        noteMemory("before execute");
         outcome = timed("execute", [&] { return drivePlugin(module->createPlugin()); });
     }
     if (outcome == PluginOutcome::Refused) {
