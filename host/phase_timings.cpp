@@ -56,10 +56,10 @@ std::string line(const std::string& what, double seconds) {
     return "zevkalon: time: " + what + ": " + number + " s\n";
 }
 
+#if !defined(_WIN32)
 // Megabytes, rounded.
 long megabytes(long kilobytes) { return (kilobytes + 512) / 1024; }
 
-#if !defined(_WIN32)
 // The peak resident memory so far, in kB.
 long peakKilobytes() {
     rusage usage {};
