@@ -29,27 +29,13 @@ Incidence incidence(std::size_t nrOfVertices, const std::vector<std::int32_t>& t
     return around;
 }
 
-// Calls take(w) once for each distinct neighbour w of v. seen[w] == v + 1
-// marks w as taken for v, so seen needs no clearing between vertices.
-template <typename Take>
-void forEachNeighbour(std::size_t v, const Incidence& around, const std::vector<std::int32_t>& triangles,
-                      std::vector<std::int32_t>& seen, Take take) {
-    const std::int32_t mark = static_cast<std::int32_t>(v) + 1;
-    for (std::int64_t i = around.firsts[v]; i < around.firsts[v + 1]; ++i) {
-        const std::size_t first = 3 * static_cast<std::size_t>(around.triangleOf[static_cast<std::size_t>(i)]);
-        // v takes the triangle's other corners: itself too when it stands
-        // at two corners of a degenerate triangle.
-        bool passedItself = false;
-        for (std::size_t corner = first; corner < first + 3; ++corner) {
-            const std::size_t w = static_cast<std::size_t>(triangles[corner]);
-            if (w == v && !passedItself) {
-                passedItself = true;
-                continue;
-            }
-            if (seen[w] == mark) continue;
-            seen[w] = mark;
-            take(static_cast<std::int32_t>(w));
-        }
+// Rows are short (six on a typical surface): insertion sort.
+void sortShort(std::int32_t* first, std::int32_t* last) {
+    for (std::int32_t* i = first + 1; i < last; ++i) {
+        const std::int32_t value = *i;
+        std::int32_t* j = i;
+        for (; j > first && *(j - 1) > value; --j) *j = *(j - 1);
+        *j = value;
     }
 }
 
@@ -58,28 +44,38 @@ void forEachNeighbour(std::size_t v, const Incidence& around, const std::vector<
 NeighbourLists::NeighbourLists(std::int32_t nrOfVertices, const std::vector<std::int32_t>& triangles) {
     const std::size_t n = static_cast<std::size_t>(std::max(nrOfVertices, 0));
     const Incidence around = incidence(n, triangles);
-    std::vector<std::int32_t> seen(n, 0);
-    // Counted first, so the block has its exact size.
-    counts_.assign(n, 0);
-    std::size_t total = 0;
+    // seen[w] == v: w is already in v's row, so seen needs no clearing
+    // between vertices.
+    std::vector<std::int32_t> seen(n, -1);
+    std::vector<std::int32_t> found;
+    counts_.resize(n);
+    // A closed surface has as many neighbours around each vertex as
+    // triangles, 3 per triangle in all; an open one has a few more, and the
+    // block grows once.
+    entries_.reserve(triangles.size());
     for (std::size_t v = 0; v < n; ++v) {
-        forEachNeighbour(v, around, triangles, seen, [&](std::int32_t) { ++counts_[v]; });
-        total += static_cast<std::size_t>(counts_[v]);
-    }
-    entries_.resize(total);
-    std::fill(seen.begin(), seen.end(), 0);
-    std::int32_t* row = entries_.data();
-    for (std::size_t v = 0; v < n; ++v) {
-        std::int32_t* end = row;
-        forEachNeighbour(v, around, triangles, seen, [&](std::int32_t w) { *end++ = w; });
-        // Rows are short (six on a typical surface): insertion sort.
-        for (std::int32_t* i = row + 1; i < end; ++i) {
-            const std::int32_t value = *i;
-            std::int32_t* j = i;
-            for (; j > row && *(j - 1) > value; --j) *j = *(j - 1);
-            *j = value;
+        const std::int32_t self = static_cast<std::int32_t>(v);
+        const std::size_t first = static_cast<std::size_t>(around.firsts[v]);
+        const std::size_t last = static_cast<std::size_t>(around.firsts[v + 1]);
+        if (found.size() < 2 * (last - first)) found.resize(2 * (last - first));
+        std::size_t count = 0;
+        for (std::size_t i = first; i < last; ++i) {
+            const std::int32_t* corner = &triangles[3 * static_cast<std::size_t>(around.triangleOf[i])];
+            // The corners other than v's first one: v itself too when it
+            // stands at two corners of a degenerate triangle.
+            const std::int32_t a = corner[0] == self ? corner[1] : corner[0];
+            const std::int32_t b = corner[0] == self || corner[1] == self ? corner[2] : corner[1];
+            // Written always, kept only when new: no branch to mispredict.
+            found[count] = a;
+            count += seen[static_cast<std::size_t>(a)] != self ? 1 : 0;
+            seen[static_cast<std::size_t>(a)] = self;
+            found[count] = b;
+            count += seen[static_cast<std::size_t>(b)] != self ? 1 : 0;
+            seen[static_cast<std::size_t>(b)] = self;
         }
-        row = end;
+        sortShort(found.data(), found.data() + count);
+        entries_.insert(entries_.end(), found.begin(), found.begin() + static_cast<std::ptrdiff_t>(count));
+        counts_[v] = static_cast<std::int32_t>(count);
     }
     pointRows();
 }

@@ -81,35 +81,59 @@ struct ArrayValues {
 
     int size() const { return type == ValueType::Float64 ? 8 : 4; }
 
-    template <typename T>
-    T load(const unsigned char* bytes) const {
-        unsigned char ordered[sizeof(T)];
-        for (std::size_t b = 0; b < sizeof(T); ++b) ordered[b] = bytes[swap ? sizeof(T) - 1 - b : b];
+    template <typename T, bool Swap>
+    static T load(const unsigned char* bytes) {
         T value;
-        std::memcpy(&value, ordered, sizeof(T));
+        if constexpr (Swap) {
+            unsigned char ordered[sizeof(T)];
+            for (std::size_t b = 0; b < sizeof(T); ++b) ordered[b] = bytes[sizeof(T) - 1 - b];
+            std::memcpy(&value, ordered, sizeof(T));
+        } else {
+            std::memcpy(&value, bytes, sizeof(T));
+        }
         return value;
     }
 
-    void convert(const unsigned char* bytes) {
+    template <typename T, bool Swap>
+    void appendPoints(const unsigned char* bytes, std::size_t count) {
+        if (points == nullptr) return;
+        const std::size_t old = points->size();
+        points->resize(old + count);  // within the reserved size
+        double* out = points->data() + old;
+        for (std::size_t v = 0; v < count; ++v) out[v] = static_cast<double>(load<T, Swap>(bytes + v * sizeof(T)));
+    }
+
+    template <typename T, bool Swap>
+    void appendIndices(const unsigned char* bytes, std::size_t count) {
+        if (indices == nullptr) return;
+        const std::size_t old = indices->size();
+        indices->resize(old + count);
+        std::int32_t* out = indices->data() + old;
+        for (std::size_t v = 0; v < count; ++v) {
+            // As the library path converts them: through double,
+            // out-of-range indices clamped for validateSurface to report.
+            double value = static_cast<double>(load<T, Swap>(bytes + v * sizeof(T)));
+            if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
+            if (value < -1) value = -1;
+            out[v] = static_cast<std::int32_t>(value);
+        }
+    }
+
+    template <bool Swap>
+    void convert(const unsigned char* bytes, std::size_t count) {
         switch (type) {
-            case ValueType::Float32:
-                if (points != nullptr) points->push_back(static_cast<double>(load<float>(bytes)));
-                break;
-            case ValueType::Float64:
-                if (points != nullptr) points->push_back(load<double>(bytes));
-                break;
-            case ValueType::Int32:
-            case ValueType::UInt32:
-                if (indices != nullptr) {
-                    // As the library path converts them: through double,
-                    // out-of-range indices clamped for validateSurface to report.
-                    double value = type == ValueType::Int32 ? static_cast<double>(load<std::int32_t>(bytes))
-                                                            : static_cast<double>(load<std::uint32_t>(bytes));
-                    if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
-                    if (value < -1) value = -1;
-                    indices->push_back(static_cast<std::int32_t>(value));
-                }
-                break;
+            case ValueType::Float32: return appendPoints<float, Swap>(bytes, count);
+            case ValueType::Float64: return appendPoints<double, Swap>(bytes, count);
+            case ValueType::Int32: return appendIndices<std::int32_t, Swap>(bytes, count);
+            case ValueType::UInt32: return appendIndices<std::uint32_t, Swap>(bytes, count);
+        }
+    }
+
+    void convert(const unsigned char* bytes, std::size_t count) {
+        if (swap) {
+            convert<true>(bytes, count);
+        } else {
+            convert<false>(bytes, count);
         }
     }
 
@@ -121,12 +145,13 @@ struct ArrayValues {
             while (partialBytes < width && at < length) partial[partialBytes++] = bytes[at++];
             if (partialBytes < width) return true;
             if (++received > expected) return false;
-            convert(partial);
+            convert(partial, 1);
             partialBytes = 0;
         }
         const std::size_t whole = (length - at) / static_cast<std::size_t>(width);
         if (received + static_cast<long long>(whole) > expected) return false;
-        for (std::size_t v = 0; v < whole; ++v, at += static_cast<std::size_t>(width)) convert(bytes + at);
+        convert(bytes + at, whole);
+        at += whole * static_cast<std::size_t>(width);
         received += static_cast<long long>(whole);
         while (at < length) partial[partialBytes++] = bytes[at++];
         return true;
