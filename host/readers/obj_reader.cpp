@@ -19,13 +19,11 @@ bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 // copying them out of the line.
 void splitWords(std::string_view line, std::vector<std::string_view>& words) {
     words.clear();
-    const std::size_t hash = line.find('#');
-    if (hash != std::string_view::npos) line = line.substr(0, hash);
     std::size_t at = 0;
-    while (at < line.size()) {
+    while (at < line.size() && line[at] != '#') {
         while (at < line.size() && isSpace(line[at])) ++at;
         const std::size_t start = at;
-        while (at < line.size() && !isSpace(line[at])) ++at;
+        while (at < line.size() && !isSpace(line[at]) && line[at] != '#') ++at;
         if (at > start) words.push_back(line.substr(start, at - start));
     }
 }
