@@ -14,32 +14,30 @@ std::int32_t* distinctSorted(const std::int32_t* row, std::int32_t count, std::v
     return scratch.data() + (std::unique(scratch.begin(), scratch.end()) - scratch.begin());
 }
 
-}  // namespace
-
-// Looking up v in the row of each of its neighbours would jump through the
-// rows at random; instead the rows are turned around once ("who names v",
-// filled in ascending order of the namer) and each row is compared, as a
-// set, with its turned-around counterpart. Three passes in vertex order.
-bool neighbourRowsAreMutual(const SurfaceMesh& mesh) {
+// The rows turned around, filled in ascending order of the namer.
+void turnRowsAround(const SurfaceMesh& mesh, std::vector<std::int32_t>& namedByStart, std::vector<std::int32_t>& namedBy) {
     const auto n = static_cast<std::size_t>(std::max(mesh.nrOfVertices, 0));
-    std::vector<std::int32_t> namedByStart(n + 1, 0);
+    namedByStart.assign(n + 1, 0);
     for (std::size_t v = 0; v < n; ++v) {
         const std::int32_t* row = mesh.neighbours[v];
         for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) ++namedByStart[static_cast<std::size_t>(row[j]) + 1];
     }
     for (std::size_t v = 0; v < n; ++v) namedByStart[v + 1] += namedByStart[v];
-    std::vector<std::int32_t> namedBy(static_cast<std::size_t>(namedByStart[n]));
-    {
-        std::vector<std::int32_t> fill(namedByStart.begin(), namedByStart.end() - 1);
-        for (std::size_t v = 0; v < n; ++v) {
-            const std::int32_t* row = mesh.neighbours[v];
-            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
-                namedBy[static_cast<std::size_t>(fill[static_cast<std::size_t>(row[j])]++)] = static_cast<std::int32_t>(v);
-            }
+    namedBy.resize(static_cast<std::size_t>(namedByStart[n]));
+    std::vector<std::int32_t> fill(namedByStart.begin(), namedByStart.end() - 1);
+    for (std::size_t v = 0; v < n; ++v) {
+        const std::int32_t* row = mesh.neighbours[v];
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
+            namedBy[static_cast<std::size_t>(fill[static_cast<std::size_t>(row[j])]++)] = static_cast<std::int32_t>(v);
         }
     }
+}
+
+// Whether each row equals, as a set, its turned-around counterpart.
+bool rowsMatchTurnedAround(const SurfaceMesh& mesh, const std::vector<std::int32_t>& namedByStart,
+                           const std::vector<std::int32_t>& namedBy) {
     std::vector<std::int32_t> scratch;
-    for (std::size_t v = 0; v < n; ++v) {
+    for (std::size_t v = 0; v + 1 < namedByStart.size(); ++v) {
         const std::int32_t* row = mesh.neighbours[v];
         const std::int32_t count = mesh.nrOfNeighbours[v];
         // Rows built from triangles are usually ascending without repeats already.
@@ -61,9 +59,27 @@ bool neighbourRowsAreMutual(const SurfaceMesh& mesh) {
     return true;
 }
 
+}  // namespace
+
+// Looking up v in the row of each of its neighbours would jump through the
+// rows at random; instead the rows are turned around once ("who names v")
+// and each row is compared, as a set, with its turned-around counterpart.
+// Three passes in vertex order.
+bool neighbourRowsAreMutual(const SurfaceMesh& mesh) {
+    std::vector<std::int32_t> namedByStart, namedBy;
+    turnRowsAround(mesh, namedByStart, namedBy);
+    return rowsMatchTurnedAround(mesh, namedByStart, namedBy);
+}
+
 MeshIndex buildMeshIndex(const SurfaceMesh& mesh) {
     MeshIndex index = buildTriangleIndex(mesh);
-    index.mutualRows = neighbourRowsAreMutual(mesh);
+    turnRowsAround(mesh, index.namedByStart, index.namedBy);
+    index.mutualRows = rowsMatchTurnedAround(mesh, index.namedByStart, index.namedBy);
+    // Mutual rows are their own turned-around rows.
+    if (index.mutualRows) {
+        std::vector<std::int32_t>().swap(index.namedByStart);
+        std::vector<std::int32_t>().swap(index.namedBy);
+    }
     return index;
 }
 

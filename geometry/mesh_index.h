@@ -27,11 +27,16 @@ MeshIndex buildTriangleIndex(const SurfaceMesh& mesh);
     // trianglesByFirstCorner[firstTriangleOf[v] .. firstTriangleOf[v + 1]).
     std::vector<std::int32_t> firstTriangleOf;
     std::vector<std::int32_t> trianglesByFirstCorner;
+    // Only when the rows are not mutual: the rows turned around. The vertices
+    // whose rows name v are namedBy[namedByStart[v] .. namedByStart[v + 1]),
+    // ascending, a vertex repeated as often as its row names v.
+    std::vector<std::int32_t> namedByStart;
+    std::vector<std::int32_t> namedBy;
 };
 
 // Builds the index of a mesh. Preconditions: every triangle corner and
 // neighbour entry lies in 0 .. nrOfVertices - 1 (a checked host record).
-// Cost: O(vertices + triangles + sum of squared row lengths).
+// Cost: O(vertices + triangles + neighbour entries).
 MeshIndex buildMeshIndex(const SurfaceMesh& mesh);
 
 // Only the triangle tables of the index; mutualRows stays false. Cost:

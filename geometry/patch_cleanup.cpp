@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "geometry/directed_ring_regions.h"
 #include "geometry/distinct_ascending.h"
 #include "geometry/mesh_index.h"
 #include "geometry/patch_connectivity.h"
@@ -14,63 +15,6 @@
 namespace tessarin {
 
 namespace {
-
-constexpr std::int32_t kMember = 1;
-constexpr std::int32_t kInRing = 2;
-
-// Appends to out, ascending, the neighbours of vertices[first, last) that
-// carry no mark yet, marking them kInRing.
-void collectUnmarkedNeighbours(const VertexList& vertices, std::size_t first, std::size_t last,
-                               const SurfaceMesh& mesh, VertexMarks& marks, VertexList& out) {
-    for (std::size_t i = first; i < last; ++i) {
-        const VertexIndex u = vertices[i];
-        const std::int32_t* row = mesh.neighbours[u];
-        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
-            const VertexIndex w = row[j];
-            if (!marks.isSet(w)) {
-                marks.set(w, kInRing);
-                out.push_back(w);
-            }
-        }
-    }
-    sortDistinctAscending(out);
-}
-
-// Fills the holes of one patch in place, for any neighbour rows.
-//
-// The ring is kept up to date instead of being taken afresh after each pass:
-// once a region R joins the patch, the new ring is the old one without R plus
-// the neighbours of R outside the grown patch, since every other neighbour of
-// the patch was already in the old ring. The regions are still cut from the
-// whole ring, because with one-way rows a new ring vertex can change how
-// splitIntoPatches cuts regions it does not touch.
-void fillHolesCuttingTheRing(VertexList& patch, const SurfaceMesh& mesh) {
-    ScratchMarks marks(mesh.nrOfVertices);
-    for (VertexIndex v : patch) marks->set(v, kMember);
-    VertexList ring, fresh, kept;
-    collectUnmarkedNeighbours(patch, 0, patch.size(), mesh, *marks, ring);
-    for (;;) {
-        const PatchList regions = splitIntoPatches(ring, mesh);
-        if (regions.size() < 2) return;
-        // A stable sort by size would put the earliest smallest region first.
-        std::size_t smallest = 0;
-        for (std::size_t i = 1; i < regions.size(); ++i) {
-            if (regions[i].size() < regions[smallest].size()) smallest = i;
-        }
-        const VertexList& region = regions[smallest];
-        const std::size_t oldSize = patch.size();
-        patch.insert(patch.end(), region.begin(), region.end());
-        for (VertexIndex v : region) marks->set(v, kMember);
-        fresh.clear();
-        collectUnmarkedNeighbours(patch, oldSize, patch.size(), mesh, *marks, fresh);
-        kept.clear();
-        for (VertexIndex v : ring) {
-            if (marks->get(v) == kInRing) kept.push_back(v);
-        }
-        ring.clear();
-        std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), std::back_inserter(ring));
-    }
-}
 
 // For the vertices members[0 .. k), which slotOf maps back to their slots:
 // the slots of the members whose rows name slot s, as
@@ -101,22 +45,22 @@ void reverseRows(const VertexList& members, const VertexMarks& slotOf, const Sur
     }
 }
 
-// Fills the holes of one patch in place. Meshes keep their rows mutual, and
-// then the regions are kept up to date as well, so a pass costs about the
-// region it fills rather than the whole ring; a one-way row sends the patch
-// to the general path, from the start.
+// Fills the holes of one patch in place. The ring's regions are kept up to
+// date from pass to pass instead of being cut afresh, so a pass costs about
+// what it changes rather than the whole ring: as connected components where
+// rows are mutual (every mesh built from triangles), else in seed order.
+// Precondition: the mesh has an index.
 void fillHoles(VertexList& patch, const SurfaceMesh& mesh) {
-    const std::size_t original = patch.size();
-    {
+    if (mesh.index->mutualRows) {
         RingRegions regions(mesh);
-        bool mutual = regions.start(patch);
-        while (mutual && regions.count() >= 2) mutual = regions.absorbSmallest(patch);
-        if (mutual) return;
+        regions.start(patch);
+        while (regions.count() >= 2) regions.absorbSmallest(patch);
+    } else {
+        DirectedRingRegions regions(mesh, mesh.index->namedByStart, mesh.index->namedBy);
+        regions.start(patch);
+        while (regions.count() >= 2) regions.absorbSmallest(patch);
     }
-    patch.resize(original);
-    fillHolesCuttingTheRing(patch, mesh);
 }
-
 
 // Smoothing for any neighbour rows: vertices get slots, and the shrink
 // finds "who names me" in a table of reverse rows.
@@ -275,10 +219,21 @@ void smoothMutualRows(VertexList& vertices, std::int32_t steps, const SurfaceMes
 }  // namespace
 
 void fillPatchHoles(VertexList& vertices, const SurfaceMesh& mesh) {
-    PatchList patches = splitIntoPatches(vertices, mesh);
+    if (vertices.empty()) return;
+    // Whether rows are mutual, and the turned-around rows where they are not,
+    // come from the mesh's index; a mesh without one gets one for this call.
+    MeshIndex local;
+    SurfaceMesh indexed = mesh;
+    if (indexed.index == nullptr) {
+        local = buildMeshIndex(mesh);
+        indexed.index = &local;
+    }
+    const FlatPatches patches = splitIntoFlatPatches(vertices, indexed);
     vertices.clear();
-    for (VertexList& patch : patches) {
-        fillHoles(patch, mesh);
+    VertexList patch;
+    for (std::size_t k = 0; k < patches.size(); ++k) {
+        patch.assign(patches.begin(k), patches.end(k));
+        fillHoles(patch, indexed);
         vertices.insert(vertices.end(), patch.begin(), patch.end());
     }
 }

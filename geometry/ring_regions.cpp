@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "geometry/mesh_index.h"
 #include "geometry/row_prefetch.h"
 
 namespace tessarin {
@@ -13,24 +12,11 @@ bool RingRegions::later(const Candidate& a, const Candidate& b) {
 
 RingRegions::RingRegions(const SurfaceMesh& mesh)
     : mesh_(mesh),
-      mutualMesh_(hasMutualRows(mesh)),
       member_(mesh.nrOfVertices),
       ring_(mesh.nrOfVertices),
       slotOf_(mesh.nrOfVertices) {}
 
-bool RingRegions::rowIsMutual(VertexIndex v) const {
-    const std::int32_t* row = mesh_.neighbours[v];
-    for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
-        const VertexIndex w = row[j];
-        const std::int32_t* back = mesh_.neighbours[w];
-        const std::int32_t* backEnd = back + mesh_.nrOfNeighbours[w];
-        if (std::find(back, backEnd, v) == backEnd) return false;
-    }
-    return true;
-}
-
-bool RingRegions::joinRing(VertexIndex v) {
-    if (!mutualMesh_ && !rowIsMutual(v)) return false;
+void RingRegions::joinRing(VertexIndex v) {
     const auto slot = static_cast<std::int32_t>(parent_.size());
     ring_->insert(v);
     slotOf_->set(v, slot);
@@ -40,7 +26,6 @@ bool RingRegions::joinRing(VertexIndex v) {
     absorbed_.push_back(0);
     ++components_;
     fresh_.push_back(v);
-    return true;
 }
 
 std::int32_t RingRegions::find(std::int32_t slot) {
@@ -96,7 +81,7 @@ bool RingRegions::isCurrent(const Candidate& candidate) const {
     return parent_[r] == candidate.root && !absorbed_[r] && size_[r] == candidate.size && top_[r] == candidate.top;
 }
 
-bool RingRegions::start(const VertexList& set) {
+void RingRegions::start(const VertexList& set) {
     for (VertexIndex v : set) member_->insert(v);
     fresh_.clear();
     const RowPrefetcher prefetch(mesh_);
@@ -106,14 +91,13 @@ bool RingRegions::start(const VertexList& set) {
         const std::int32_t* row = mesh_.neighbours[v];
         for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
             const VertexIndex w = row[j];
-            if (!member_->test(w) && !ring_->test(w) && !joinRing(w)) return false;
+            if (!member_->test(w) && !ring_->test(w)) joinRing(w);
         }
     }
     linkFresh();
-    return true;
 }
 
-bool RingRegions::absorbSmallest(VertexList& set) {
+void RingRegions::absorbSmallest(VertexList& set) {
     Candidate chosen = heap_.front();
     while (!isCurrent(chosen)) {
         std::pop_heap(heap_.begin(), heap_.end(), later);
@@ -156,11 +140,10 @@ bool RingRegions::absorbSmallest(VertexList& set) {
         const std::int32_t* row = mesh_.neighbours[u];
         for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
             const VertexIndex w = row[j];
-            if (!member_->test(w) && !ring_->test(w) && !joinRing(w)) return false;
+            if (!member_->test(w) && !ring_->test(w)) joinRing(w);
         }
     }
     linkFresh();
-    return true;
 }
 
 }  // namespace tessarin

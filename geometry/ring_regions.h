@@ -24,19 +24,15 @@ namespace tessarin {
 // Each pass then costs about the region and its new neighbours instead of
 // the whole ring.
 //
-// Mutuality is taken from the mesh's index when it has one, else checked on
-// the rows of every vertex that enters the ring; when
-// one is not mutual, start() or absorbSmallest() returns false and the caller
-// must fall back to cutting the ring afresh (the object is then spent).
-//
-// Preconditions: entries of the set and of the neighbour rows lie in
-// 0 .. nrOfVertices - 1.
+// Preconditions: every neighbour row is mutual (MeshIndex::mutualRows;
+// DirectedRingRegions serves other rows); entries of the set and of the
+// neighbour rows lie in 0 .. nrOfVertices - 1.
 class RingRegions {
 public:
     explicit RingRegions(const SurfaceMesh& mesh);
 
-    // Takes the ring of set. False when a ring vertex has a one-way row.
-    bool start(const VertexList& set);
+    // Takes the ring of set and cuts it into regions.
+    void start(const VertexList& set);
 
     // Number of regions of the current ring.
     std::size_t count() const { return components_; }
@@ -44,9 +40,8 @@ public:
     // Appends the smallest region (the one holding the highest vertex among
     // equally small ones) to set, seeded with its highest vertex and in the
     // breadth-first order of splitIntoPatches, and brings the ring and its
-    // regions up to date. False when a new ring vertex has a one-way row.
-    // Precondition: count() > 0.
-    bool absorbSmallest(VertexList& set);
+    // regions up to date. Precondition: count() > 0.
+    void absorbSmallest(VertexList& set);
 
 private:
     struct Candidate {
@@ -56,8 +51,7 @@ private:
     };
 
     static bool later(const Candidate& a, const Candidate& b);
-    bool joinRing(VertexIndex v);
-    bool rowIsMutual(VertexIndex v) const;
+    void joinRing(VertexIndex v);
     void linkToRing(VertexIndex v);
     void linkFresh();
     std::int32_t find(std::int32_t slot);
@@ -65,7 +59,6 @@ private:
     bool isCurrent(const Candidate& candidate) const;
 
     const SurfaceMesh& mesh_;
-    const bool mutualMesh_;  // the mesh's index vouches for every row
     ScratchBits member_;    // the set
     ScratchBits ring_;      // its outer ring
     ScratchMarks slotOf_;   // a ring vertex's slot in the forest

@@ -59,6 +59,8 @@ public:
 
     VertexMarks& operator*() { return *marks_; }
     VertexMarks* operator->() { return marks_.get(); }
+    const VertexMarks& operator*() const { return *marks_; }
+    const VertexMarks* operator->() const { return marks_.get(); }
 
 private:
     std::unique_ptr<VertexMarks> marks_;

@@ -25,8 +25,9 @@ struct Scene {
 };
 
 // Closed spheres, open grids with holes cut into the mesh, two components,
-// and each of them again with shuffled neighbour rows, and with some rows
-// made one-way (which the faster paths must notice).
+// and each of them again with shuffled neighbour rows, with some rows made
+// one-way, and (the small ones) with random rows (which the faster paths
+// must notice).
 std::vector<Scene> makeScenes(std::mt19937& rng) {
     std::vector<Scene> scenes;
     scenes.push_back({"icosphere1", makeIcosphere(1, 1.0f, 0, 0, 0)});
@@ -44,6 +45,11 @@ std::vector<Scene> makeScenes(std::mt19937& rng) {
         Scene oneWay{scenes[i].name + " one-way", scenes[i].mesh};
         testing::makeSomeRowsOneWay(oneWay.mesh, 0.02, rng);
         scenes.push_back(std::move(oneWay));
+        if (scenes[i].mesh.nrOfVertices() <= 200) {
+            Scene random{scenes[i].name + " random rows", scenes[i].mesh};
+            testing::randomizeRows(random.mesh, rng);
+            scenes.push_back(std::move(random));
+        }
     }
     return scenes;
 }
@@ -141,6 +147,31 @@ TEST(PatchOpsDifferential, SetOperationsMatchTheLiteralVersions) {
         }
     }
     EXPECT_GE(cases, 3000);
+}
+
+// Small random directed graphs, where which seed reaches what first decides
+// the regions: the region bookkeeping of hole filling must end exactly where
+// cutting the ring afresh after every pass does.
+TEST(PatchOpsDifferential, HoleFillingOnRandomRowsMatchesTheLiteralVersion) {
+    std::mt19937 rng(909);
+    for (int i = 0; i < 4000; ++i) {
+        MeshData mesh;
+        const std::int32_t n = std::uniform_int_distribution<std::int32_t>(8, 60)(rng);
+        mesh.x.assign(static_cast<std::size_t>(n), 0.0f);
+        mesh.neighbours.resize(static_cast<std::size_t>(n));
+        const int longest = std::uniform_int_distribution<int>(1, 5)(rng);
+        std::uniform_int_distribution<std::int32_t> any(0, n - 1);
+        for (auto& row : mesh.neighbours) row.resize(static_cast<std::size_t>(rng() % (longest + 1)));
+        for (auto& row : mesh.neighbours) {
+            for (std::int32_t& w : row) w = any(rng);
+        }
+        const VertexList set = testing::randomSubset(n, std::uniform_real_distribution<double>(0.05, 0.5)(rng), 0,
+                                                     rng() % 2 == 0, rng);
+        VertexList fast = set, literal = set;
+        fillPatchHoles(fast, mesh.view());
+        reference::fillPatchHoles(literal, mesh.view());
+        ASSERT_EQ(fast, literal) << "case " << i;
+    }
 }
 
 void expectSameFile(const POIFile& fast, const POIFile& literal) {

@@ -34,6 +34,13 @@ void shuffleNeighbourRows(MeshData& mesh, std::mt19937& rng) {
     for (auto& row : mesh.neighbours) std::shuffle(row.begin(), row.end(), rng);
 }
 
+void randomizeRows(MeshData& mesh, std::mt19937& rng) {
+    std::uniform_int_distribution<std::int32_t> any(0, mesh.nrOfVertices() - 1);
+    for (auto& row : mesh.neighbours) {
+        for (std::int32_t& w : row) w = any(rng);
+    }
+}
+
 void makeSomeRowsOneWay(MeshData& mesh, double fraction, std::mt19937& rng) {
     std::bernoulli_distribution drop(fraction);
     for (auto& row : mesh.neighbours) row.erase(std::remove_if(row.begin(), row.end(), [&](std::int32_t) { return drop(rng); }), row.end());

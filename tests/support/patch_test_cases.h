@@ -30,6 +30,10 @@ void shuffleNeighbourRows(MeshData& mesh, std::mt19937& rng);
 // triangles never do this; a host's rows might.
 void makeSomeRowsOneWay(MeshData& mesh, double fraction, std::mt19937& rng);
 
+// Every row entry replaced by a random vertex (row lengths kept): rows that
+// no mesh has, mostly one-way, the hardest input for the region bookkeeping.
+void randomizeRows(MeshData& mesh, std::mt19937& rng);
+
 // Each vertex with probability density; then up to `repeats` random entries
 // listed again; ascending when `ascending`, else shuffled.
 VertexList randomSubset(std::int32_t nrOfVertices, double density, int repeats, bool ascending, std::mt19937& rng);
