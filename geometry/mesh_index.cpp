@@ -1,18 +1,10 @@
 #include "geometry/mesh_index.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace tessarin {
 
 namespace {
-
-// Sorts a short row into scratch and drops repeats; returns the end.
-std::int32_t* distinctSorted(const std::int32_t* row, std::int32_t count, std::vector<std::int32_t>& scratch) {
-    scratch.assign(row, row + count);
-    std::sort(scratch.begin(), scratch.end());
-    return scratch.data() + (std::unique(scratch.begin(), scratch.end()) - scratch.begin());
-}
 
 // The rows turned around, filled in ascending order of the namer.
 void turnRowsAround(const SurfaceMesh& mesh, std::vector<std::int32_t>& namedByStart, std::vector<std::int32_t>& namedBy) {
@@ -33,53 +25,39 @@ void turnRowsAround(const SurfaceMesh& mesh, std::vector<std::int32_t>& namedByS
     }
 }
 
-// Whether each row equals, as a set, its turned-around counterpart.
-bool rowsMatchTurnedAround(const SurfaceMesh& mesh, const std::vector<std::int32_t>& namedByStart,
-                           const std::vector<std::int32_t>& namedBy) {
-    std::vector<std::int32_t> scratch;
-    for (std::size_t v = 0; v + 1 < namedByStart.size(); ++v) {
+}  // namespace
+
+// Looks v up in the row of each of its neighbours. Neighbours in a mesh lie
+// near each other in vertex order, so the rows looked up are mostly near
+// the ones just read; the rows of the next vertex's neighbours are asked
+// for ahead. No memory beyond the rows themselves: on a machine where
+// fresh pages are dear, that beats turning the rows around.
+bool neighbourRowsAreMutual(const SurfaceMesh& mesh) {
+    const std::int32_t n = mesh.nrOfVertices;
+    for (std::int32_t v = 0; v < n; ++v) {
+        if (v + 1 < n) {
+            const std::int32_t* next = mesh.neighbours[v + 1];
+            for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v + 1]; ++j) __builtin_prefetch(mesh.neighbours[next[j]]);
+        }
         const std::int32_t* row = mesh.neighbours[v];
-        const std::int32_t count = mesh.nrOfNeighbours[v];
-        // Rows built from triangles are usually ascending without repeats already.
-        const std::int32_t* rowBegin = row;
-        const std::int32_t* rowEnd = row + count;
-        if (std::adjacent_find(rowBegin, rowEnd, std::greater_equal<std::int32_t>()) != rowEnd) {
-            rowEnd = distinctSorted(row, count, scratch);
-            rowBegin = scratch.data();
+        for (std::int32_t j = 0; j < mesh.nrOfNeighbours[v]; ++j) {
+            const std::int32_t w = row[j];
+            const std::int32_t* back = mesh.neighbours[w];
+            // Without an early exit: where v stands in the row is no guess
+            // for the processor, how long the row is mostly is.
+            bool named = false;
+            for (std::int32_t k = 0; k < mesh.nrOfNeighbours[w]; ++k) named |= back[k] == v;
+            if (!named) return false;
         }
-        // The namers of v are ascending; skip their repeats while comparing.
-        const std::int32_t* namer = namedBy.data() + namedByStart[v];
-        const std::int32_t* namersEnd = namedBy.data() + namedByStart[v + 1];
-        for (const std::int32_t* w = rowBegin; w != rowEnd; ++w) {
-            if (namer == namersEnd || *namer != *w) return false;
-            while (namer != namersEnd && *namer == *w) ++namer;
-        }
-        if (namer != namersEnd) return false;
     }
     return true;
 }
 
-}  // namespace
-
-// Looking up v in the row of each of its neighbours would jump through the
-// rows at random; instead the rows are turned around once ("who names v")
-// and each row is compared, as a set, with its turned-around counterpart.
-// Three passes in vertex order.
-bool neighbourRowsAreMutual(const SurfaceMesh& mesh) {
-    std::vector<std::int32_t> namedByStart, namedBy;
-    turnRowsAround(mesh, namedByStart, namedBy);
-    return rowsMatchTurnedAround(mesh, namedByStart, namedBy);
-}
-
 MeshIndex buildMeshIndex(const SurfaceMesh& mesh) {
     MeshIndex index = buildTriangleIndex(mesh);
-    turnRowsAround(mesh, index.namedByStart, index.namedBy);
-    index.mutualRows = rowsMatchTurnedAround(mesh, index.namedByStart, index.namedBy);
+    index.mutualRows = neighbourRowsAreMutual(mesh);
     // Mutual rows are their own turned-around rows.
-    if (index.mutualRows) {
-        std::vector<std::int32_t>().swap(index.namedByStart);
-        std::vector<std::int32_t>().swap(index.namedBy);
-    }
+    if (!index.mutualRows) turnRowsAround(mesh, index.namedByStart, index.namedBy);
     return index;
 }
 
