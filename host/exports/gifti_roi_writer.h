@@ -16,7 +16,8 @@ namespace zevkalon {
 gifti::Document giftiRoiDocument(const tessarin::POIFile& pois, std::int32_t nrOfVertices,
                                  const std::string& structure = "");
 
-// Writes giftiRoiDocument atomically to path (see writeOutputFile).
+// Writes giftiRoiDocument atomically to path (see writeOutputFile), one
+// column at a time.
 // Throws HostError(kExitExportFailed) naming the path when it cannot.
 void writeGiftiRois(const tessarin::POIFile& pois, std::int32_t nrOfVertices, const std::string& path,
                     const std::string& structure = "");

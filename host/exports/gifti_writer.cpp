@@ -86,6 +86,14 @@ void writeArray(std::ostream& out, const DataArray& array) {
         << "</Data>\n  </DataArray>\n";
 }
 
+// Everything before the arrays.
+void writeHead(std::ostream& out, const Document& document, std::size_t nrOfArrays) {
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<GIFTI Version=\"1.0\" NumberOfDataArrays=\"" << nrOfArrays << "\">\n";
+    writeMeta(out, document.meta, "  ");
+    if (document.hasLabelTable) writeLabelTable(out, document.labels);
+}
+
 }  // namespace
 
 const char* dataEncoding() {
@@ -97,11 +105,15 @@ const char* dataEncoding() {
 }
 
 void writeGifti(std::ostream& out, const Document& document) {
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<GIFTI Version=\"1.0\" NumberOfDataArrays=\"" << document.arrays.size() << "\">\n";
-    writeMeta(out, document.meta, "  ");
-    if (document.hasLabelTable) writeLabelTable(out, document.labels);
+    writeHead(out, document, document.arrays.size());
     for (const DataArray& array : document.arrays) writeArray(out, array);
+    out << "</GIFTI>\n";
+}
+
+void writeGifti(std::ostream& out, const Document& head, std::size_t nrOfArrays,
+                const std::function<DataArray(std::size_t)>& array) {
+    writeHead(out, head, nrOfArrays);
+    for (std::size_t i = 0; i < nrOfArrays; ++i) writeArray(out, array(i));
     out << "</GIFTI>\n";
 }
 

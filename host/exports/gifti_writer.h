@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <utility>
@@ -51,5 +52,12 @@ const char* dataEncoding();
 // xmlText, so any bytes give a well-formed file. Throws std::invalid_argument
 // when an array's value count does not match rows * columns.
 void writeGifti(std::ostream& out, const Document& document);
+
+// The same file for a document whose arrays are too large to hold all at
+// once (one column per POI of a whole surface): head gives everything but
+// the arrays (its own arrays are ignored); array(i) makes array i, for i
+// from 0 to nrOfArrays - 1, each written before the next is made.
+void writeGifti(std::ostream& out, const Document& head, std::size_t nrOfArrays,
+                const std::function<DataArray(std::size_t)>& array);
 
 }  // namespace zevkalon::gifti

@@ -65,6 +65,13 @@ TEST(PoiExports, RoiColumnsKeepOverlapsAndLabelKeysFallBackToPositions) {
     EXPECT_EQ(rois.arrays[1].floats, (std::vector<float>{0, 1, 1, 0}));
     EXPECT_EQ(rois.arrays[1].meta, (gifti::MetaData{{"Name", "B"}}));
     EXPECT_EQ(rois.meta, (gifti::MetaData{{"AnatomicalStructurePrimary", "CortexLeft"}}));
+    // Written a column at a time, it is the same file as the whole document.
+    const std::string folder = testing::makeTempFolder();
+    writeGiftiRois(pois, 4, folder + "/r.func.gii", "CortexLeft");
+    std::ostringstream whole;
+    gifti::writeGifti(whole, rois);
+    EXPECT_EQ(testing::readText(folder + "/r.func.gii"), whole.str());
+    std::system(("rm -rf '" + folder + "'").c_str());
 
     EXPECT_EQ(poiLabelKeys(pois, {1001, 2035}), (std::vector<std::int32_t>{1001, 2035}));
     // Keys must tell the POIs apart and leave 0 for "no POI".
