@@ -179,20 +179,33 @@ void redistributeVertices(POIFile& file, VertexList remaining, const SurfaceMesh
     std::size_t left = remaining.size();
 
     // Which records hold each remaining vertex, so that "is w outside record
-    // i?" needs no per-record marks. Typically one or two records per vertex.
-    std::vector<std::vector<std::int32_t>> holders(count.size());
+    // i?" needs no per-record marks. Typically one or two records per vertex,
+    // kept as short lists threaded through one pool: a list per vertex would
+    // cost an allocation per vertex, which the Windows heap makes dear.
+    struct Holder {
+        std::int32_t record;
+        std::int32_t next;  // -1 ends the list
+    };
+    std::vector<std::int32_t> firstHolder(count.size(), -1);
+    std::vector<Holder> holders;
+    const auto addHolder = [&](std::size_t slot, std::int32_t record) {
+        std::int32_t& first = firstHolder[slot];
+        if (first >= 0 && holders[static_cast<std::size_t>(first)].record == record) return;
+        holders.push_back({record, first});
+        first = static_cast<std::int32_t>(holders.size() - 1);
+    };
     if (left > 0) {
         for (std::size_t i = 0; i < records; ++i) {
             for (VertexIndex v : file.POIs[i].Vertices) {
-                if (!slotOf->isSet(v)) continue;
-                auto& h = holders[static_cast<std::size_t>(slotOf->get(v))];
-                if (h.empty() || h.back() != static_cast<std::int32_t>(i)) h.push_back(static_cast<std::int32_t>(i));
+                if (slotOf->isSet(v)) addHolder(static_cast<std::size_t>(slotOf->get(v)), static_cast<std::int32_t>(i));
             }
         }
     }
     const auto holds = [&](std::size_t slot, std::int32_t record) {
-        const auto& h = holders[slot];
-        return std::find(h.begin(), h.end(), record) != h.end();
+        for (std::int32_t h = firstHolder[slot]; h >= 0; h = holders[static_cast<std::size_t>(h)].next) {
+            if (holders[static_cast<std::size_t>(h)].record == record) return true;
+        }
+        return false;
     };
 
     // Vertices with an occurrence left, as bits: most neighbours a pass looks
@@ -239,7 +252,7 @@ void redistributeVertices(POIFile& file, VertexList remaining, const SurfaceMesh
                 const auto slot = static_cast<std::size_t>(slotOf->get(w));
                 if (--count[slot] == 0) available->erase(w);
                 --left;
-                holders[slot].push_back(record);
+                addHolder(slot, record);
                 vertices.push_back(w);
                 taken.push_back(w);
             }

@@ -98,21 +98,21 @@ float areaOf(const VertexList& vertices, const SurfaceMesh& mesh, std::vector<st
 // triangles of the list, each sum still taken in ascending triangle order.
 // Needs every vertex to lie in one patch only (repeats within a patch are
 // fine); returns false, with nothing computed, when a vertex stands in two.
-bool areasInOnePass(const VertexList& list, const PatchList& patches, const SurfaceMesh& mesh,
+bool areasInOnePass(const VertexList& list, const FlatPatches& patches, const SurfaceMesh& mesh,
                     std::vector<float>& areas, float& wholeArea) {
     ScratchMarks patchOf(mesh.nrOfVertices);
     ScratchBits members(mesh.nrOfVertices);
     for (std::size_t i = 0; i < patches.size(); ++i) {
         const auto label = static_cast<std::int32_t>(i);
-        for (VertexIndex v : patches[i]) {
-            if (!members->insert(v) && patchOf->get(v) != label) return false;
-            patchOf->set(v, label);
+        for (const VertexIndex* v = patches.begin(i); v != patches.end(i); ++v) {
+            if (!members->insert(*v) && patchOf->get(*v) != label) return false;
+            patchOf->set(*v, label);
         }
     }
     // Lists of fewer than three entries have area 0 even if a triangle's
     // three indices were all among them (a triangle with repeated corners).
     std::vector<char> measured(patches.size());
-    for (std::size_t i = 0; i < patches.size(); ++i) measured[i] = patches[i].size() >= 3;
+    for (std::size_t i = 0; i < patches.size(); ++i) measured[i] = patches.length(i) >= 3;
     const bool wholeMeasured = list.size() >= 3;
     std::vector<std::int32_t> whole;
     findWholeTriangles(list, *members, mesh, whole);
@@ -134,45 +134,35 @@ bool areasInOnePass(const VertexList& list, const PatchList& patches, const Surf
 // its own queue: the ring-by-ring growth takes candidates in the order in
 // which a queue through the patch meets them.
 // Precondition: remaining holds exactly the entries of vertices.
-PatchList splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, VertexBits& remaining) {
+void splitDistinct(const VertexList& vertices, const SurfaceMesh& mesh, VertexBits& remaining, FlatPatches& patches) {
     const RowPrefetcher prefetch(mesh);
-    PatchList patches;
+    VertexList& out = patches.vertices;
+    out.reserve(vertices.size());
     std::size_t end = vertices.size();
-    std::size_t left = vertices.size();
-    while (left > 0) {
+    while (out.size() < vertices.size()) {
         while (!remaining.test(vertices[end - 1])) --end;
         const VertexIndex seed = vertices[--end];
         remaining.erase(seed);
-        --left;
-        VertexList& patch = patches.emplace_back(1, seed);
-        for (std::size_t i = 0; i < patch.size() && left > 0; ++i) {
-            prefetch.ahead(patch, i);
-            const VertexIndex u = patch[i];
+        out.push_back(seed);
+        for (std::size_t i = patches.starts.back(); i < out.size() && out.size() < vertices.size(); ++i) {
+            prefetch.ahead(out, i);
+            const VertexIndex u = out[i];
             const std::int32_t* row = mesh.neighbours[u];
             for (std::int32_t j = 0; j < mesh.nrOfNeighbours[u]; ++j) {
                 const VertexIndex candidate = row[j];
                 if (remaining.test(candidate)) {
                     remaining.erase(candidate);
-                    --left;
-                    patch.push_back(candidate);
+                    out.push_back(candidate);
                 }
             }
         }
+        patches.starts.push_back(out.size());
     }
-    return patches;
 }
 
-}  // namespace
-
-PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh) {
+// The split of a list with repeated entries: each entry is taken on its own.
+PatchList splitWithRepeats(const VertexList& vertices, const SurfaceMesh& mesh) {
     PatchList patches;
-    if (vertices.empty()) return patches;
-    {
-        ScratchBits remaining(mesh.nrOfVertices);
-        bool distinct = true;
-        for (VertexIndex v : vertices) distinct = remaining->insert(v) && distinct;
-        if (distinct) return splitDistinct(vertices, mesh, *remaining);
-    }
     ScratchMarks slotOf(mesh.nrOfVertices);
     RemainingEntries remaining(vertices, *slotOf);
     VertexList frontier, next;
@@ -201,6 +191,34 @@ PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh) {
     return patches;
 }
 
+}  // namespace
+
+FlatPatches splitIntoFlatPatches(const VertexList& vertices, const SurfaceMesh& mesh) {
+    FlatPatches patches;
+    if (vertices.empty()) return patches;
+    {
+        ScratchBits remaining(mesh.nrOfVertices);
+        bool distinct = true;
+        for (VertexIndex v : vertices) distinct = remaining->insert(v) && distinct;
+        if (distinct) {
+            splitDistinct(vertices, mesh, *remaining, patches);
+            return patches;
+        }
+    }
+    for (const VertexList& patch : splitWithRepeats(vertices, mesh)) {
+        patches.vertices.insert(patches.vertices.end(), patch.begin(), patch.end());
+        patches.starts.push_back(patches.vertices.size());
+    }
+    return patches;
+}
+
+PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh) {
+    const FlatPatches flat = splitIntoFlatPatches(vertices, mesh);
+    PatchList patches(flat.size());
+    for (std::size_t k = 0; k < flat.size(); ++k) patches[k].assign(flat.begin(k), flat.end(k));
+    return patches;
+}
+
 float patchArea(const VertexList& vertices, const SurfaceMesh& mesh) {
     std::vector<std::int32_t> whole;
     return areaOf(vertices, mesh, whole);
@@ -208,9 +226,9 @@ float patchArea(const VertexList& vertices, const SurfaceMesh& mesh) {
 
 LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mesh) {
     LargestPatchResult result;
-    PatchList patches = splitIntoPatches(vertices, mesh);
+    const FlatPatches patches = splitIntoFlatPatches(vertices, mesh);
     result.nrOfPatches = static_cast<std::int32_t>(patches.size());
-    if (patches.empty()) return result;  // nothing to choose from; the list stays empty
+    if (patches.size() == 0) return result;  // nothing to choose from; the list stays empty
 
     std::vector<float> areas(patches.size(), 0.0f);
     if (!areasInOnePass(vertices, patches, mesh, areas, result.areaBefore)) {
@@ -224,7 +242,9 @@ LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mes
             indexed.index = &local;
         }
         std::vector<std::int32_t> whole;
-        for (std::size_t i = 0; i < patches.size(); ++i) areas[i] = areaOf(patches[i], indexed, whole);
+        for (std::size_t i = 0; i < patches.size(); ++i) {
+            areas[i] = areaOf(VertexList(patches.begin(i), patches.end(i)), indexed, whole);
+        }
         result.areaBefore = areaOf(vertices, indexed, whole);
     }
 
@@ -233,7 +253,7 @@ LargestPatchResult keepLargestPatch(VertexList& vertices, const SurfaceMesh& mes
         if (areas[i] > areas[kept]) kept = i;
     }
     result.areaKept = areas[kept];
-    vertices = std::move(patches[kept]);
+    vertices.assign(patches.begin(kept), patches.end(kept));
     return result;
 }
 

@@ -1,7 +1,9 @@
 // Connected patches of a vertex set, their area, and keeping the largest.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "geometry/surface_mesh.h"
 #include "geometry/vertex_list.h"
@@ -26,6 +28,20 @@ namespace tessarin {
 // Preconditions: entries and neighbour rows hold indices 0 .. nrOfVertices - 1.
 // Cost: O(entries + neighbour rows of the entries), whatever the mesh size.
 PatchList splitIntoPatches(VertexList vertices, const SurfaceMesh& mesh);
+
+// The patches of splitIntoPatches in one list, without a list per patch:
+// patch k is vertices[starts[k] .. starts[k + 1]), the same patches in the
+// same order.
+struct FlatPatches {
+    VertexList vertices;
+    std::vector<std::size_t> starts{0};
+
+    std::size_t size() const { return starts.size() - 1; }
+    std::size_t length(std::size_t k) const { return starts[k + 1] - starts[k]; }
+    const VertexIndex* begin(std::size_t k) const { return vertices.data() + starts[k]; }
+    const VertexIndex* end(std::size_t k) const { return vertices.data() + starts[k + 1]; }
+};
+FlatPatches splitIntoFlatPatches(const VertexList& vertices, const SurfaceMesh& mesh);
 
 // Area covered by the triangles whose three vertices all occur in vertices,
 // in squared mesh units. Summed in single precision over the triangles in

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -35,23 +34,22 @@ VoiLabelVolume::VoiLabelVolume(std::int32_t sizeX, std::int32_t sizeY, std::int3
     if (cellCount_ == 0) return;  // every cell lies outside: sizes stay 0
     sizeX_ = sizeX, sizeY_ = sizeY, sizeZ_ = sizeZ;
     width_ = 1;
-    labels_.reset(std::calloc(cellCount_, width_));
-    if (labels_ == nullptr) throw std::bad_alloc();
+    labels8_.assign(cellCount_, 0);
 }
 
 std::uint32_t VoiLabelVolume::labelAt(std::size_t at) const {
     switch (width_) {
-        case 1: return static_cast<const std::uint8_t*>(labels_.get())[at];
-        case 2: return static_cast<const std::uint16_t*>(labels_.get())[at];
-        default: return static_cast<const std::uint32_t*>(labels_.get())[at];
+        case 1: return labels8_[at];
+        case 2: return labels16_[at];
+        default: return labels32_[at];
     }
 }
 
 void VoiLabelVolume::setLabelAt(std::size_t at, std::uint32_t label) {
     switch (width_) {
-        case 1: static_cast<std::uint8_t*>(labels_.get())[at] = static_cast<std::uint8_t>(label); break;
-        case 2: static_cast<std::uint16_t*>(labels_.get())[at] = static_cast<std::uint16_t>(label); break;
-        default: static_cast<std::uint32_t*>(labels_.get())[at] = label; break;
+        case 1: labels8_[at] = static_cast<std::uint8_t>(label); break;
+        case 2: labels16_[at] = static_cast<std::uint16_t>(label); break;
+        default: labels32_[at] = label; break;
     }
 }
 
@@ -97,16 +95,14 @@ std::uint32_t VoiLabelVolume::labelForCurrentVoi(std::uint32_t previous) {
 }
 
 void VoiLabelVolume::widen(std::size_t width) {
-    std::unique_ptr<void, FreeMemory> wider(std::calloc(cellCount_, width));
-    if (wider == nullptr) throw std::bad_alloc();
-    std::swap(labels_, wider);
-    std::swap(width_, width);
-    // The old labels, now in `wider`, copied into the new ones.
-    for (std::size_t at = 0; at < cellCount_; ++at) {
-        const std::uint32_t label = width == 1 ? static_cast<const std::uint8_t*>(wider.get())[at]
-                                               : static_cast<const std::uint16_t*>(wider.get())[at];
-        if (label != 0) setLabelAt(at, label);
+    if (width == 2) {
+        labels16_.assign(labels8_.begin(), labels8_.end());
+        std::vector<std::uint8_t>().swap(labels8_);
+    } else {
+        labels32_.assign(labels16_.begin(), labels16_.end());
+        std::vector<std::uint16_t>().swap(labels16_);
     }
+    width_ = width;
 }
 
 }  // namespace tessarin

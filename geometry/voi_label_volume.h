@@ -3,8 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 namespace tessarin {
@@ -14,8 +12,6 @@ namespace tessarin {
 // mask per VOI: the memory is one volume of 8-bit labels (16-bit once more
 // than 256 distinct sets exist, 32-bit beyond 65,536) plus the table,
 // whatever the number of VOIs, and a membership test is still a single read.
-// The labels start as zeroed pages from the system, so the parts of a large
-// volume that no VOI and no sample touches cost no time and stay unmapped.
 //
 // Cell (x, y, z) lives at x + (y + z * sizeY) * sizeX, the first axis
 // running fastest.
@@ -50,9 +46,9 @@ public:
 
     // Labels are as narrow as the set table allows; exactly one of these is
     // non-null (all null for a volume without voxels).
-    const std::uint8_t* labels8() const { return labelsAs<std::uint8_t>(); }
-    const std::uint16_t* labels16() const { return labelsAs<std::uint16_t>(); }
-    const std::uint32_t* labels32() const { return labelsAs<std::uint32_t>(); }
+    const std::uint8_t* labels8() const { return width_ == 1 ? labels8_.data() : nullptr; }
+    const std::uint16_t* labels16() const { return width_ == 2 ? labels16_.data() : nullptr; }
+    const std::uint32_t* labels32() const { return width_ == 4 ? labels32_.data() : nullptr; }
 
     // The label of a cell. Precondition: the cell lies inside the volume.
     std::uint32_t label(std::int32_t x, std::int32_t y, std::int32_t z) const { return labelAt(cellIndex(x, y, z)); }
@@ -68,14 +64,6 @@ public:
     const std::int32_t* membersEnd(std::uint32_t label) const { return members_.data() + setStart_[label + 1]; }
 
 private:
-    struct FreeMemory {
-        void operator()(void* memory) const { std::free(memory); }
-    };
-
-    template <typename T>
-    const T* labelsAs() const {
-        return width_ == sizeof(T) ? static_cast<const T*>(labels_.get()) : nullptr;
-    }
     std::uint32_t labelAt(std::size_t at) const;
     void setLabelAt(std::size_t at, std::uint32_t label);
     std::uint32_t labelForCurrentVoi(std::uint32_t previous);
@@ -84,7 +72,9 @@ private:
     std::int32_t sizeX_ = 0, sizeY_ = 0, sizeZ_ = 0;
     std::size_t cellCount_ = 0;
     std::size_t width_ = 0;  // bytes per label: 1, 2 or 4
-    std::unique_ptr<void, FreeMemory> labels_;
+    std::vector<std::uint8_t> labels8_;
+    std::vector<std::uint16_t> labels16_;
+    std::vector<std::uint32_t> labels32_;
 
     // Set s holds members_[setStart_[s] .. setStart_[s + 1]), ascending.
     std::vector<std::size_t> setStart_{0, 0};
