@@ -9,7 +9,7 @@ outward normals (positive signed volume). The AAL atlas of the same template
 space (116 labels) is the label volume, and its names and palette become a
 FreeSurfer-style colour table.
 
-    /usr/bin/python3 scripts/real_brain.py OUTDIR [--voxel-size MM] [--pepper FRACTION]
+    /usr/bin/python3 scripts/real_brain.py OUTDIR [--voxel-size MM] [--pepper FRACTION] [--obj]
 
 --voxel-size MM resamples the white-matter mask to MM before marching cubes,
 which sets the mesh size: 1 (the default) gives about 373,000 vertices, 2 about
@@ -17,6 +17,7 @@ which sets the mesh size: 1 (the default) gives about 373,000 vertices, 2 about
   white.surf.gii   the surface (POINTSET in world mm, TRIANGLE)
   aal.nii.gz       the label volume (a copy of the atlas)
   aal_lut.txt      "value name R G B A" per label
+  white.obj        with --obj: the same surface as a Wavefront OBJ file
   pepper.nii.gz    with --pepper: the whole brain as label 1, with FRACTION of
                    its voxels knocked out at random (a fixed seed): one POI
                    riddled with small holes, the worst case of hole filling
@@ -78,6 +79,12 @@ def write_gifti(path, vertices, faces):
     nib.save(image, path)
 
 
+def write_obj(path, vertices, faces):
+    with open(path, "w") as out:
+        out.writelines("v %.9g %.9g %.9g\n" % tuple(v) for v in vertices)
+        out.writelines("f %d %d %d\n" % (a + 1, b + 1, c + 1) for a, b, c in faces)
+
+
 def write_colour_table(path):
     palette = np.frombuffer(open(os.path.join(TEMPLATES, "aal.nii.lut"), "rb").read(), dtype=np.uint8)
     red, green, blue = palette[0:256], palette[256:512], palette[512:768]
@@ -103,12 +110,15 @@ def main():
     parser.add_argument("outdir")
     parser.add_argument("--voxel-size", type=float, default=1.0)
     parser.add_argument("--pepper", type=float, default=None)
+    parser.add_argument("--obj", action="store_true")
     args = parser.parse_args()
     os.makedirs(args.outdir, exist_ok=True)
     t1 = nib.load(os.path.join(TEMPLATES, "ch2bet.nii.gz"))
     mask = white_matter_mask(np.asarray(t1.dataobj))
     vertices, faces = surface_in_world(mask, t1.affine, args.voxel_size)
     write_gifti(os.path.join(args.outdir, "white.surf.gii"), vertices, faces)
+    if args.obj:
+        write_obj(os.path.join(args.outdir, "white.obj"), vertices, faces)
     shutil.copyfile(os.path.join(TEMPLATES, "aal.nii.gz"), os.path.join(args.outdir, "aal.nii.gz"))
     write_colour_table(os.path.join(args.outdir, "aal_lut.txt"))
     if args.pepper is not None:

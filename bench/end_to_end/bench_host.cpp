@@ -3,24 +3,46 @@
 // plug-in's own work.
 #include "bench/end_to_end/bench_host.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <time.h>
+#endif
 
+#include <algorithm>
 #include <cstring>
 
 #include "shell/host_api.h"
 
-#define ZK_DECLARE_HOST_FUNCTION(result, name, params, args) \
-    extern "C" __attribute__((visibility("default"))) result name params;
+#if defined(_WIN32)
+#define ZK_HOST_EXPORT __declspec(dllexport)
+#else
+#define ZK_HOST_EXPORT __attribute__((visibility("default")))
+#endif
+#define ZK_DECLARE_HOST_FUNCTION(result, name, params, args) extern "C" ZK_HOST_EXPORT result name params;
 ZK_CALLED_HOST_FUNCTIONS(ZK_DECLARE_HOST_FUNCTION)
 #undef ZK_DECLARE_HOST_FUNCTION
 
 namespace tessarin::bench {
 
+#if defined(_WIN32)
+// Windows counts a thread's CPU time in scheduler ticks, too coarse for
+// phases of milliseconds: there the clock is the performance counter.
+Clock::time_point Clock::now() noexcept {
+    LARGE_INTEGER counter, frequency;
+    QueryPerformanceCounter(&counter);
+    QueryPerformanceFrequency(&frequency);
+    const std::int64_t seconds = counter.QuadPart / frequency.QuadPart;
+    const std::int64_t rest = counter.QuadPart % frequency.QuadPart;
+    return time_point(duration(seconds * 1000000000 + rest * 1000000000 / frequency.QuadPart));
+}
+#else
 Clock::time_point Clock::now() noexcept {
     timespec cpu{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
     return time_point(duration(std::int64_t{cpu.tv_sec} * 1000000000 + cpu.tv_nsec));
 }
+#endif
 
 namespace {
 

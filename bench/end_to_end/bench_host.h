@@ -14,7 +14,8 @@
 namespace tessarin::bench {
 
 // The CPU time of the calling thread: the figures then hold on a machine
-// that is busy with other work too (the plug-in runs on one thread).
+// that is busy with other work too (the plug-in runs on one thread). On
+// Windows, the wall clock (see bench_host.cpp).
 struct Clock {
     using duration = std::chrono::nanoseconds;
     using rep = duration::rep;

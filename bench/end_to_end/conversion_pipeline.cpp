@@ -24,18 +24,6 @@ const GeometryOps& literalOps() {
     return ops;
 }
 
-const char* phaseName(Phase phase) {
-    switch (phase) {
-        case Phase::Mapping: return "mapping";
-        case Phase::Records: return "records";
-        case Phase::LargestPatch: return "largest patch";
-        case Phase::FillHoles: return "fill holes";
-        case Phase::Smoothing: return "smoothing";
-        case Phase::NoOverlap: return "no overlap";
-        case Phase::Writing: return "writing";
-    }
-    return "?";
-}
 
 std::vector<VertexList> mapScene(const GeometryOps& ops, const BrainScene& scene, const RunOptions& options) {
     VoxelGrid grid;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/end_to_end/brain_scene.h"
+#include "bench/end_to_end/phase_times.h"
 #include "geometry/patch_connectivity.h"
 #include "geometry/surface_mesh.h"
 #include "geometry/voi_mapping.h"
@@ -40,10 +41,6 @@ struct GeometryOps {
 const GeometryOps& libraryOps();
 const GeometryOps& literalOps();
 
-// The phases in run order, as the table prints them.
-enum class Phase { Mapping, Records, LargestPatch, FillHoles, Smoothing, NoOverlap, Writing };
-constexpr int kPhaseCount = 7;
-const char* phaseName(Phase phase);
 
 // The mapping of every VOI (step 0.1, plain voxel coordinates).
 std::vector<VertexList> mapScene(const GeometryOps& ops, const BrainScene& scene, const RunOptions& options);

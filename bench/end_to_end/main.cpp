@@ -4,11 +4,12 @@
 //   zevkalon [--plugin FILE] [--literal-limit SECONDS] [--no-literal]
 //            [--edge N] [--brain VOLUME SURFACE] [--from F] [--to T]
 //            [--smooth N] [--stages largest,fill,smooth,nooverlap]
-//            [--random-rows] [--repeat N] [--keep]
+//            [--random-rows] [--save-scene FILE] [--repeat N] [--keep]
 //
 // --stages names the option stages that run (default all four);
 // --random-rows replaces every neighbour row with random vertices (counts
 // kept): rows that no mesh has, the hardest input for the vertex-set operations.
+// --save-scene writes the scene for the Windows host (windows_main.cpp).
 //
 // The scene is made in code (--edge sets its size) or read from a label
 // volume and a surface with zevkalon's readers (--brain).
@@ -38,6 +39,7 @@
 #include "bench/end_to_end/brain_files.h"
 #include "bench/end_to_end/brain_scene.h"
 #include "bench/end_to_end/conversion_pipeline.h"
+#include "bench/end_to_end/scene_file.h"
 #include "bench/end_to_end/time_limited.h"
 #include "geometry/patch_connectivity.h"
 #include "shell/plugin_interface.h"
@@ -55,6 +57,7 @@ struct Arguments {
     int smoothSteps = 2;
     bool stages[4] = {true, true, true, true};  // largest, fill, smooth, nooverlap
     bool randomRows = false;
+    std::string saveScene;
     int repeat = 1;
     bool keep = false;
 };
@@ -93,6 +96,8 @@ Arguments parseArguments(int argc, char** argv) {
             for (int k = 0; k < 4; ++k) arguments.stages[k] = list.find(names[k]) != std::string::npos;
         } else if (option == "--random-rows") {
             arguments.randomRows = true;
+        } else if (option == "--save-scene") {
+            arguments.saveScene = value();
         } else if (option == "--repeat") {
             arguments.repeat = std::atoi(value().c_str());
         } else if (option == "--keep") {
@@ -101,7 +106,7 @@ Arguments parseArguments(int argc, char** argv) {
             std::fprintf(stderr,
                          "usage: %s [--plugin FILE] [--literal-limit SECONDS] [--no-literal] [--edge N] "
                          "[--brain VOLUME SURFACE] [--from F] [--to T] [--smooth N] [--stages largest,fill,smooth,nooverlap] "
-                         "[--random-rows] [--repeat N] [--keep]\n",
+                         "[--random-rows] [--save-scene FILE] [--repeat N] [--keep]\n",
                          argv[0]);
             std::exit(2);
         }
@@ -112,8 +117,6 @@ Arguments parseArguments(int argc, char** argv) {
     }
     return arguments;
 }
-
-double secondsBetween(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
 double peakResidentMB() {
     rusage usage{};
@@ -133,65 +136,12 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
 bool sameRecords(const POIFile& a, const POIFile& b) {
     if (a.POIs.size() != b.POIs.size()) return false;
     for (std::size_t i = 0; i < a.POIs.size(); ++i) {
         if (a.POIs[i].Vertices != b.POIs[i].Vertices || a.POIs[i].NrOfVertices != b.POIs[i].NrOfVertices) return false;
     }
     return true;
-}
-
-// The plug-in's time for each phase, from its log: a phase ends with its
-// last log entry and starts where the previous phase ended (the mapping
-// starts at the options line and ends at the first "Converted voi" line).
-struct PluginTimes {
-    bool complete = false;
-    double phase[kPhaseCount] = {};
-    bool ran[kPhaseCount] = {};
-};
-
-PluginTimes phaseTimes(const std::vector<LogEntry>& log) {
-    PluginTimes times;
-    int options = -1, firstConverted = -1, lastConverted = -1, saved = -1;
-    int stageStart[4] = {-1, -1, -1, -1};
-    const char* headers[4] = {"\nPlugin>  Only keeping the biggest surface patch", "\nPlugin>  Filling holes in patches",
-                              "\nPlugin>  Smooth patch edges by growing and shrinking ", "\nPlugin>  Removing "};
-    for (int i = 0; i < static_cast<int>(log.size()); ++i) {
-        const std::string& text = log[static_cast<std::size_t>(i)].text;
-        if (startsWith(text, "Plugin>  Options chosen: ")) options = i;
-        if (startsWith(text, "Plugin>  Converted voi ")) {
-            if (firstConverted < 0) firstConverted = i;
-            lastConverted = i;
-        }
-        for (int s = 0; s < 4; ++s) {
-            if (startsWith(text, headers[s]) && stageStart[s] < 0) stageStart[s] = i;
-        }
-        if (startsWith(text, "\nPlugin>  POI saved as ")) saved = i;
-    }
-    if (options < 0 || firstConverted < 0 || saved < 0) return times;
-    // End entry of every phase that ran, in order.
-    std::vector<std::pair<int, int>> ends;  // (phase, index of its last entry)
-    ends.push_back({static_cast<int>(Phase::Mapping), firstConverted});
-    ends.push_back({static_cast<int>(Phase::Records), lastConverted});
-    std::vector<int> starts;
-    for (int s = 0; s < 4; ++s) {
-        if (stageStart[s] >= 0) starts.push_back(s);
-    }
-    for (std::size_t k = 0; k < starts.size(); ++k) {
-        const int next = k + 1 < starts.size() ? stageStart[starts[k + 1]] : saved;
-        ends.push_back({static_cast<int>(Phase::LargestPatch) + starts[k], next - 1});
-    }
-    ends.push_back({static_cast<int>(Phase::Writing), saved});
-    int previous = options;
-    for (const auto& [phase, end] : ends) {
-        times.phase[phase] = secondsBetween(log[static_cast<std::size_t>(previous)].at, log[static_cast<std::size_t>(end)].at);
-        times.ran[phase] = true;
-        previous = end;
-    }
-    times.complete = true;
-    return times;
 }
 
 bool stageRuns(Phase phase, const RunOptions& options) {
@@ -241,6 +191,7 @@ int run(const Arguments& arguments) {
         }
         std::printf("neighbour rows replaced by random vertices\n");
     }
+    if (!arguments.saveScene.empty()) saveScene(scene, arguments.saveScene);
     RunOptions options;
     options.from = arguments.from;
     options.to = arguments.to;
@@ -301,11 +252,7 @@ int run(const Arguments& arguments) {
         }
         const double seconds = secondsBetween(executeStart, executeEnd);
         if (run == 0 || seconds < whole) whole = seconds;
-        for (int p = 0; p < kPhaseCount; ++p) {
-            if (run == 0 || times.phase[p] < plugin_times.phase[p]) plugin_times.phase[p] = times.phase[p];
-            plugin_times.ran[p] = times.ran[p];
-        }
-        plugin_times.complete = true;
+        keepBest(plugin_times, times, run == 0);
     }
     const double peak = peakResidentMB();
     dlclose(module);
