@@ -3,7 +3,17 @@
 #include <cstdint>
 #include <cstdlib>  // defines __GLIBC__ with glibc
 
-#if defined(__GLIBC__)
+// Sanitizers bring their own allocator; reshaping glibc's heap under them
+// only confuses their leak check (it then reports blocks still in use).
+#if defined(__SANITIZE_ADDRESS__)
+#define ZEVKALON_OWN_ALLOCATOR 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define ZEVKALON_OWN_ALLOCATOR 1
+#endif
+#endif
+
+#if defined(__GLIBC__) && !defined(ZEVKALON_OWN_ALLOCATOR)
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -11,7 +21,7 @@
 
 namespace zevkalon {
 
-#if defined(__GLIBC__)
+#if defined(__GLIBC__) && !defined(ZEVKALON_OWN_ALLOCATOR)
 
 namespace {
 
