@@ -14,6 +14,7 @@ RingRegions::RingRegions(const SurfaceMesh& mesh)
     : mesh_(mesh),
       member_(mesh.nrOfVertices),
       ring_(mesh.nrOfVertices),
+      pending_(mesh.nrOfVertices),
       slotOf_(mesh.nrOfVertices) {}
 
 void RingRegions::joinRing(VertexIndex v) {
@@ -25,7 +26,6 @@ void RingRegions::joinRing(VertexIndex v) {
     top_.push_back(v);
     absorbed_.push_back(0);
     ++components_;
-    fresh_.push_back(v);
 }
 
 std::int32_t RingRegions::find(std::int32_t slot) {
@@ -91,7 +91,10 @@ void RingRegions::start(const VertexList& set) {
         const std::int32_t* row = mesh_.neighbours[v];
         for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[v]; ++j) {
             const VertexIndex w = row[j];
-            if (!member_->test(w) && !ring_->test(w)) joinRing(w);
+            if (!member_->test(w) && !ring_->test(w)) {
+                joinRing(w);
+                fresh_.push_back(w);
+            }
         }
     }
     linkFresh();
@@ -111,12 +114,17 @@ void RingRegions::absorbSmallest(VertexList& set) {
 
     // The region in splitIntoPatches order: its highest vertex, then ring by
     // ring, the appended part of the set serving as the queue. It is a whole
-    // component, so the walk through ring vertices reaches exactly its vertices.
+    // component, so the walk through ring vertices reaches exactly its
+    // vertices. The same rows name the region's neighbours that are neither
+    // in the set nor in the ring: they join the ring once the walk is done
+    // (joining now would let the walk take them).
     const RowPrefetcher prefetch(mesh_);
     const std::size_t regionBegin = set.size();
     ring_->erase(chosen.top);
     member_->insert(chosen.top);
     set.push_back(chosen.top);
+    fresh_.clear();
+    pending_->reset(mesh_.nrOfVertices);
     for (std::size_t i = regionBegin; i < set.size(); ++i) {
         prefetch.ahead(set, i);
         const VertexIndex u = set[i];
@@ -127,22 +135,12 @@ void RingRegions::absorbSmallest(VertexList& set) {
                 ring_->erase(w);
                 member_->insert(w);
                 set.push_back(w);
+            } else if (!member_->test(w) && pending_->insert(w)) {
+                fresh_.push_back(w);
             }
         }
     }
-
-    // The ring loses the region and gains the region's neighbours that were
-    // neither in the set nor in the ring.
-    fresh_.clear();
-    for (std::size_t i = regionBegin; i < set.size(); ++i) {
-        prefetch.ahead(set, i);
-        const VertexIndex u = set[i];
-        const std::int32_t* row = mesh_.neighbours[u];
-        for (std::int32_t j = 0; j < mesh_.nrOfNeighbours[u]; ++j) {
-            const VertexIndex w = row[j];
-            if (!member_->test(w) && !ring_->test(w)) joinRing(w);
-        }
-    }
+    for (VertexIndex w : fresh_) joinRing(w);
     linkFresh();
 }
 

@@ -61,6 +61,7 @@ private:
     const SurfaceMesh& mesh_;
     ScratchBits member_;    // the set
     ScratchBits ring_;      // its outer ring
+    ScratchBits pending_;   // about to join the ring
     ScratchMarks slotOf_;   // a ring vertex's slot in the forest
     // Per slot (one per vertex that ever entered the ring).
     std::vector<std::int32_t> parent_;
