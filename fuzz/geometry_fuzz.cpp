@@ -3,8 +3,8 @@
 // order and bit-identical areas. Any difference aborts.
 //
 // The input is read as a recipe: a mesh of up to 40 vertices with triangles
-// of distinct in-range corners and neighbour rows in a chosen stored order,
-// then one operation with its lists.
+// of distinct in-range corners and neighbour rows in a chosen stored order
+// (some of them made one-way), then one operation with its lists.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "geometry/mesh_data.h"
+#include "geometry/mesh_index.h"
 #include "geometry/one_ring.h"
 #include "geometry/overlap.h"
 #include "geometry/patch_cleanup.h"
@@ -64,6 +65,18 @@ MeshData makeMesh(FuzzedDataProvider& input) {
         if (row.empty()) continue;
         std::rotate(row.begin(), row.begin() + input.ConsumeIntegralInRange<std::size_t>(0, row.size() - 1), row.end());
         if (input.ConsumeBool()) std::reverse(row.begin(), row.end());
+    }
+    // A host's rows need not be mutual: some entries pointed elsewhere or dropped.
+    const int oneWay = input.ConsumeIntegralInRange(0, 3);
+    for (int k = 0; k < oneWay * 4; ++k) {
+        auto& row = mesh.neighbours[input.ConsumeIntegralInRange<std::size_t>(0, mesh.neighbours.size() - 1)];
+        if (row.empty()) continue;
+        const std::size_t at = input.ConsumeIntegralInRange<std::size_t>(0, row.size() - 1);
+        if (input.ConsumeBool()) {
+            row.erase(row.begin() + static_cast<std::ptrdiff_t>(at));
+        } else {
+            row[at] = input.ConsumeIntegralInRange(0, vertices - 1);
+        }
     }
     return mesh;
 }
@@ -200,7 +213,13 @@ void checkOneOperation(FuzzedDataProvider& input, const SurfaceMesh& mesh) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const tessarin::MeshData mesh = tessarin::makeMesh(input);
-    const tessarin::SurfaceMesh view = mesh.view();
+    tessarin::SurfaceMesh view = mesh.view();
+    // With the index a run attaches, or without: the same results either way.
+    tessarin::MeshIndex index;
+    if (input.ConsumeBool()) {
+        index = tessarin::buildMeshIndex(view);
+        view.index = &index;
+    }
     // A few operations per mesh: enough to reuse it, few enough to keep
     // every input quick.
     for (int i = 0; i < 6 && input.remaining_bytes() > 0; ++i) tessarin::checkOneOperation(input, view);
