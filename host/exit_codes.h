@@ -14,6 +14,7 @@ enum ExitCode : int {
     kExitRefused = 5,        // the plug-in's start-up checks refused the run (initPlugin false)
     kExitRunFailed = 6,      // execute failed, or its POI file was missing or malformed
     kExitExportFailed = 7,   // a file written after the run (an export) could not be written
+    kExitWarnings = 8,       // --strict, and zevkalon warned that a result is almost surely wrong
     kExitViewerUnavailable = 9,  // --view or --snapshot lacks what it needs: the NiiVue bundle, or Chromium
 };
 

@@ -80,6 +80,11 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
         {"--structure", &HostOptions::structure},
         {"--view", &HostOptions::viewPage},       {"--snapshot", &HostOptions::snapshot},
     };
+    struct FlagOption {
+        const char* name;
+        bool HostOptions::*field;
+    };
+    const FlagOption flagOptions[] = {{"--flip-normals", &HostOptions::flipNormals}, {"--strict", &HostOptions::strict}};
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -111,6 +116,15 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (!seen.insert(name).second) throw usageError("option " + name + " is given twice");
 
+        const FlagOption* flag = nullptr;
+        for (const FlagOption& candidate : flagOptions) {
+            if (name == candidate.name) flag = &candidate;
+        }
+        if (flag != nullptr) {
+            if (hasInlineValue) throw usageError("option " + name + " takes no value");
+            options.*(flag->field) = true;
+            continue;
+        }
         const DialogParameter* parameter = parameterForOption(name);
         if (parameter != nullptr && isFlag(*parameter)) {
             if (hasInlineValue) throw usageError("option " + name + " takes no value");
@@ -157,7 +171,7 @@ HostOptions parseCommandLine(const std::vector<std::string>& arguments) {
         // change them is accepted.
         for (const std::string& name : seen) {
             if (name != "--out-dir" && name != "--plugin" && name.rfind("--export-", 0) != 0 && name != "--report" &&
-                name != "--structure" && name != "--view" && name != "--snapshot") {
+                name != "--structure" && name != "--view" && name != "--snapshot" && name != "--strict") {
                 throw usageError("demo does not take " + name);
             }
         }
@@ -219,12 +233,16 @@ std::string usageText() {
             "                           one file that opens offline in a web browser\n"
             "  --snapshot FILE.png      also write a picture of that view from four sides,\n"
             "                           POIs in their exact colours (drawn by headless Chromium)\n"
+            "  --flip-normals           turn the surface's normals around before the run (for a surface\n"
+            "                           whose normals point inwards: From and To would be swapped)\n"
+            "  --strict                 exit with 8 after the run when zevkalon gave any warning\n"
             "  --out-dir DIR            demo only: where the demo's POI file goes (default: .)\n"
             "  -h, --help               this text\n"
             "\n"
             "exit codes: 0 finished, 1 internal error, 2 bad command line, 3 bad input file,\n"
             "            4 plug-in not loadable, 5 plug-in refused the run, 6 run failed,\n"
             "            7 an export failed or its target was refused,\n"
+            "            8 --strict and a warning was given (the run itself finished),\n"
             "            9 --view or --snapshot lacks NiiVue or Chromium\n";
     return text.str();
 }

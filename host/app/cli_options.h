@@ -30,6 +30,8 @@ struct HostOptions {
     std::string exportRoisGii;  // --export-rois-gii
     std::string report;         // --report: the table (.tsv); its sidecar goes beside it
     std::string structure;      // --structure, in its GIFTI form (CortexLeft)
+    bool flipNormals = false;   // --flip-normals: the surface's normals turned around before the run
+    bool strict = false;        // --strict: any warning makes the exit status kExitWarnings
     ParameterStore parameters;  // --from, --to, the flags and --smooth
 };
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "host/app/demo_scene.h"
+#include "host/app/plausibility.h"
+#include "host/app/warning_count.h"
 #include "host/phase_timings.h"
 #include "host/app/viewer_content.h"
 #include "host/app/run_exports.h"
@@ -61,6 +63,16 @@ std::string demoVoiFile(const std::string& outDir) {
 std::string poiFileOf(const std::string& voiFile) {
     const std::size_t dot = voiFile.rfind('.');
     return (dot == std::string::npos ? voiFile : voiFile.substr(0, dot)) + ".poi";
+}
+
+void warnIf(std::ostream& messages, const std::string& warning) {
+    if (!warning.empty()) messages << "zevkalon: warning: " << warning << '\n';
+}
+
+void flipNormals(HostMesh& mesh) {
+    for (std::vector<float>* axis : {&mesh.nx, &mesh.ny, &mesh.nz}) {
+        for (float& component : *axis) component = -component;
+    }
 }
 
 struct OutputTarget {
@@ -199,6 +211,7 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
             const LabelVolume labels = timed("read volume", [&] { return readVolume(options.volumePath); });
             const PhaseTimer timer("VOIs from labels");
             documents.volume.vois = voisFromLabels(labels);
+            warnIf(messages, manyLabelsWarning(documents.volume.vois.size(), options.volumePath));
             nameVOIs(documents.volume.vois, table.get(), messages);
             std::copy(labels.dims, labels.dims + 3, documents.volume.dims);
             voxelToWorld = labels.voxelToWorld;
@@ -214,6 +227,10 @@ Documents loadDocuments(const HostOptions& options, std::ostream& messages) {
         documents.surface.mesh = timed("map to voxel grid", [&] {
             return mapSurfaceToVoxelGrid(surfaceFile, voxelToWorld.inverse());
         });
+        HostMesh& mesh = documents.surface.mesh;
+        if (options.flipNormals) flipNormals(mesh);
+        warnIf(messages, verticesOutsideWarning(mesh, documents.volume.dims, options.surfacePath, options.volumePath));
+        if (normalsPointInwards(mesh)) warnIf(messages, inwardNormalsWarning(options.surfacePath, options.flipNormals));
     } catch (const std::bad_alloc&) {
         throw badInput(reading + ": not enough memory to read this file");
     }
@@ -253,7 +270,9 @@ void checkVoiFile(const std::string& voiFile) {
     checkOutputFolder(voiFile, "VOI file");
 }
 
-ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& messages) {
+namespace {
+
+ExitCode runCounted(const HostOptions& options, std::ostream& log, std::ostream& messages) {
     if (options.mode == HostMode::Help) {
         log << usageText();
         return kExitOk;
@@ -293,6 +312,7 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
         if (workspace.loadRequests() == 0) messages << "zevkalon: the plug-in finished without a POI file to load\n";
         return kExitRunFailed;
     }
+    if (options.mode == HostMode::Run) warnIf(messages, emptyPoisWarning(workspace.loadedPOIs()));
     timed("exports", [&] {
         writeExports(options, documents.exportInputs, workspace.loadedPOIs(), workspace.surface().mesh, messages);
     });
@@ -303,6 +323,20 @@ ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& me
                            messages);
     }
     return kExitOk;
+}
+
+}  // namespace
+
+ExitCode runHost(const HostOptions& options, std::ostream& log, std::ostream& messages) {
+    WarningCount count(messages.rdbuf());
+    std::ostream counted(&count);
+    const ExitCode code = runCounted(options, log, counted);
+    if (code == kExitOk && options.strict && count.warnings() > 0) {
+        counted << "zevkalon: --strict: " << count.warnings() << (count.warnings() == 1 ? " warning" : " warnings")
+                << " given (see above)\n";
+        return kExitWarnings;
+    }
+    return code;
 }
 
 }  // namespace zevkalon
