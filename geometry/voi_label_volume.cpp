@@ -55,10 +55,7 @@ void VoiLabelVolume::setLabelAt(std::size_t at, std::uint32_t label) {
 
 void VoiLabelVolume::beginVoi(std::int32_t voi) { currentVoi_ = voi; }
 
-void VoiLabelVolume::mark(std::int64_t x, std::int64_t y, std::int64_t z) {
-    if (x < 0 || y < 0 || z < 0 || x >= sizeX_ || y >= sizeY_ || z >= sizeZ_) return;
-    const std::size_t at =
-        cellIndex(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), static_cast<std::int32_t>(z));
+void VoiLabelVolume::markCell(std::size_t at) {
     const std::uint32_t previous = labelAt(at);
     // VOIs arrive from the highest index down, so the current VOI is the
     // smallest member of any set it has joined: a repeated voxel shows here.

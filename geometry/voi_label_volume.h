@@ -38,7 +38,18 @@ public:
     void beginVoi(std::int32_t voi);
     // Adds cell (x, y, z) to the VOI begun last. Cells outside the volume
     // are skipped; a cell given twice counts once.
-    void mark(std::int64_t x, std::int64_t y, std::int64_t z);
+    void mark(std::int64_t x, std::int64_t y, std::int64_t z) {
+        if (x < 0 || y < 0 || z < 0 || x >= sizeX_ || y >= sizeY_ || z >= sizeZ_) return;
+        const std::size_t at =
+            cellIndex(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), static_cast<std::int32_t>(z));
+        // Most voxels belong to one VOI only: a cell in none takes the label
+        // of the current VOI alone, once that is known.
+        if (width_ == 1 && labels8_[at] == 0 && extendedStamp_[0] == currentVoi_) {
+            labels8_[at] = static_cast<std::uint8_t>(extendedTo_[0]);
+            return;
+        }
+        markCell(at);
+    }
 
     // True when no cell is in any VOI.
     bool isAllEmpty() const { return setCount() == 1; }
@@ -64,6 +75,7 @@ public:
     const std::int32_t* membersEnd(std::uint32_t label) const { return members_.data() + setStart_[label + 1]; }
 
 private:
+    void markCell(std::size_t at);
     std::uint32_t labelAt(std::size_t at) const;
     void setLabelAt(std::size_t at, std::uint32_t label);
     std::uint32_t labelForCurrentVoi(std::uint32_t previous);

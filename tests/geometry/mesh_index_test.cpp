@@ -19,10 +19,25 @@ TEST(MeshIndex, RowsAreMutualExactlyWhenEveryRelationGoesBothWays) {
     scrambled.neighbours[9].push_back(scrambled.neighbours[9].front());
     EXPECT_TRUE(neighbourRowsAreMutual(scrambled.view()));
 
-    for (std::int32_t v : {0, 80, scrambled.nrOfVertices() - 1}) {
-        MeshData oneWay = scrambled;
-        oneWay.neighbours[static_cast<std::size_t>(v)].pop_back();
-        EXPECT_FALSE(neighbourRowsAreMutual(oneWay.view())) << v;
+    // A missing way to a higher and to a lower vertex, and one the row
+    // names twice: each is found, whichever side it is on.
+    for (std::int32_t v : {0, 9, 80, scrambled.nrOfVertices() - 1}) {
+        auto& row = scrambled.neighbours[static_cast<std::size_t>(v)];
+        for (auto highest : {true, false}) {
+            MeshData oneWay = scrambled;
+            auto& changed = oneWay.neighbours[static_cast<std::size_t>(v)];
+            const auto at = highest ? std::max_element(changed.begin(), changed.end())
+                                    : std::min_element(changed.begin(), changed.end());
+            if ((highest && *at < v) || (!highest && *at > v)) continue;
+            changed.erase(at);
+            EXPECT_FALSE(neighbourRowsAreMutual(oneWay.view())) << v << (highest ? " higher" : " lower");
+        }
+        MeshData twice = scrambled;
+        twice.neighbours[static_cast<std::size_t>(row.front())].erase(
+            std::find(twice.neighbours[static_cast<std::size_t>(row.front())].begin(),
+                      twice.neighbours[static_cast<std::size_t>(row.front())].end(), v));
+        twice.neighbours[static_cast<std::size_t>(v)].push_back(row.front());
+        EXPECT_FALSE(neighbourRowsAreMutual(twice.view())) << v;
     }
     // One relation moved from one row to another keeps every count the same.
     MeshData moved = mesh;
