@@ -20,7 +20,6 @@
 // process on the same input and is stopped at the limit (default 600 s).
 #include <dlfcn.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -118,10 +117,25 @@ Arguments parseArguments(int argc, char** argv) {
     return arguments;
 }
 
+// The peak resident memory since the last resetPeakResident() (or the
+// start), from the kernel's high-water mark VmHWM.
 double peakResidentMB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long kilobytes = 0;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            status >> kilobytes;
+            break;
+        }
+        status.ignore(1 << 20, '\n');
+    }
+    return static_cast<double>(kilobytes) / 1024.0;
+}
+
+void resetPeakResident() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
 }
 
 double currentResidentMB() {
@@ -214,6 +228,9 @@ int run(const Arguments& arguments) {
 
     // ---- The plug-in, through its C ABI, as the host drives it.
     setHostState(&host);
+    // From here the peak is the plug-in's: the kernel's high-water mark of
+    // the process is reset (the scene's loading may have passed it).
+    resetPeakResident();
     const double residentBefore = currentResidentMB();
     void* module = dlopen(arguments.plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
@@ -336,7 +353,6 @@ int run(const Arguments& arguments) {
 
     // ---- The table.
     std::printf("\n%-15s %12s %14s %10s %8s\n", "phase", "plug-in s", "literal s", "speed-up", "same");
-    bool ratiosMet = true;
     for (int p = 0; p < kPhaseCount; ++p) {
         if (!plugin_times.ran[p]) continue;
         std::printf("%-15s %12.4f", phaseName(static_cast<Phase>(p)), plugin_times.phase[p]);
@@ -348,25 +364,24 @@ int run(const Arguments& arguments) {
         const double ratio = plugin_times.phase[p] > 0.0 ? l.seconds / plugin_times.phase[p] : 0.0;
         if (l.crashed) {
             std::printf(" %14s %10s %8s\n", "crashed", "-", "-");
-            ratiosMet = false;
         } else if (!l.finished) {
             char bound[32], times[32];
             std::snprintf(bound, sizeof bound, "> %.0f", l.seconds);
             std::snprintf(times, sizeof times, "> %.0fx", ratio);
             std::printf(" %14s %10s %8s\n", bound, times, "-");
-            ratiosMet = ratiosMet && ratio >= 20.0;
         } else {
             std::printf(" %14.4f %9.1fx %8s\n", l.seconds, ratio, l.matches ? "yes" : "NO");
-            ratiosMet = ratiosMet && ratio >= 20.0;
         }
     }
     std::printf("%-15s %12.4f   (execute, from the call to its return)\n", "whole run", whole);
-    std::printf("\npeak resident memory: %.1f MB (process; %.1f MB resident before the plug-in was loaded)\n", peak,
-                residentBefore);
-    std::printf("targets: whole run < 2 s: %s; peak resident < 300 MB: %s", whole < 2.0 ? "met" : "MISSED",
-                peak < 300.0 ? "met" : "MISSED");
-    if (arguments.literal) std::printf("; every phase >= 20x the literal path: %s", ratiosMet ? "met" : "MISSED");
-    std::printf("\n");
+    std::printf("\npeak resident memory while the plug-in ran: %.1f MB (process; %.1f MB resident before it was loaded)\n",
+                peak, residentBefore);
+    const double mapping = plugin_times.phase[static_cast<int>(Phase::Mapping)];
+    const double added = peak - residentBefore;
+    std::printf("goals: whole run at most 0.15 s: %s; mapping at most 0.06 s: %s; memory the run adds at most 40 MB "
+                "(%.1f MB): %s\n",
+                whole <= 0.15 ? "met" : "MISSED", mapping <= 0.06 ? "met" : "MISSED", added,
+                added <= 40.0 ? "met" : "MISSED");
 
     if (!arguments.keep) {
         std::remove(poiPath.c_str());
