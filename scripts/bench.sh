@@ -11,7 +11,8 @@
 #  1. zevkalon end to end on the 1 mm brain (GIFTI and OBJ surface, all four
 #     options) against wb_command -volume-label-to-surface-mapping on the
 #     same files: best wall-clock time and peak memory of each, and ratios
-#     (Debian's connectome-workbench; without it that row says so);
+#     (Debian's connectome-workbench, installed when run as root; without it
+#     that row says so);
 #  2. the plug-in's execute phase by phase (CPU time of its thread, best
 #     of several runs) against the literal path (each literal phase stopped
 #     at the limit, default 120 s);
@@ -42,6 +43,11 @@ runs="/usr/bin/python3 $root/scripts/bench_runs.py"
 
 tessarin_log "Packages and Release build"
 tessarin_install_packages > /dev/null
+# The peer, for the benchmark only (about 40 packages with Qt, so not for the tests).
+if ! command -v wb_command > /dev/null && [ "$(id -u)" = 0 ] && command -v apt-get > /dev/null; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends connectome-workbench > /dev/null ||
+        echo "Could not install connectome-workbench: no peer to compare with."
+fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTESSARIN_BUILD_TESTS=OFF -DTESSARIN_BUILD_BENCH=ON > /dev/null
 cmake --build "$build" -j "$TESSARIN_JOBS" --target zevkalon tessarin_end_to_end_bench > /dev/null
 zevkalon="$build/host/zevkalon"
