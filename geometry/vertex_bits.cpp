@@ -12,35 +12,4 @@ void VertexBits::reset(std::int32_t nrOfVertices) {
     if (words_.size() < words) words_.resize(words, 0);
 }
 
-namespace {
-
-// Bits not lent out at the moment; a plain static for the same reason as
-// the marks' pool (a thread_local would pin the module in memory).
-std::vector<std::unique_ptr<VertexBits>>& freeBits() {
-    static std::vector<std::unique_ptr<VertexBits>> pool;
-    return pool;
-}
-
-}  // namespace
-
-ScratchBits::ScratchBits(std::int32_t nrOfVertices) {
-    auto& pool = freeBits();
-    if (pool.empty()) {
-        bits_ = std::make_unique<VertexBits>();
-    } else {
-        bits_ = std::move(pool.back());
-        pool.pop_back();
-    }
-    bits_->reset(nrOfVertices);
-}
-
-ScratchBits::~ScratchBits() {
-    try {
-        freeBits().push_back(std::move(bits_));
-    } catch (...) {
-    }
-}
-
-void releaseScratchBits() noexcept { std::vector<std::unique_ptr<VertexBits>>().swap(freeBits()); }
-
 }  // namespace tessarin

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
+
+#include "geometry/scratch.h"
 
 #include "geometry/vertex_list.h"
 
@@ -40,26 +41,10 @@ private:
     std::vector<std::size_t> touched_;  // words that may hold bits, repeats allowed
 };
 
-// A VertexBits borrowed from a pool for the lifetime of this object, already
-// reset for nrOfVertices vertices; see ScratchMarks, whose pool it shares
-// the rules of.
-class ScratchBits {
-public:
-    explicit ScratchBits(std::int32_t nrOfVertices);
-    ~ScratchBits();
-    ScratchBits(const ScratchBits&) = delete;
-    ScratchBits& operator=(const ScratchBits&) = delete;
-
-    VertexBits& operator*() { return *bits_; }
-    VertexBits* operator->() { return bits_.get(); }
-    const VertexBits& operator*() const { return *bits_; }
-    const VertexBits* operator->() const { return bits_.get(); }
-
-private:
-    std::unique_ptr<VertexBits> bits_;
-};
+// Bits borrowed from a pool (see geometry/scratch.h).
+using ScratchBits = Scratch<VertexBits>;
 
 // Frees the bits kept in the pool. Preconditions: no ScratchBits alive.
-void releaseScratchBits() noexcept;
+inline void releaseScratchBits() noexcept { ScratchBits::releasePool(); }
 
 }  // namespace tessarin

@@ -2,8 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
+
+#include "geometry/scratch.h"
 
 #include "geometry/vertex_list.h"
 
@@ -45,29 +46,11 @@ private:
     std::uint32_t generation_ = 0;  // 0 is never a live generation
 };
 
-// A VertexMarks borrowed from the pool for the lifetime of
-// this object, already reset for nrOfVertices vertices. Leases nest (an
-// operation may call another that borrows its own marks); each live lease has
-// its own VertexMarks. The pool keeps the arrays between calls, so repeated
-// calls on one large mesh do not allocate or clear O(mesh) memory each time.
-class ScratchMarks {
-public:
-    explicit ScratchMarks(std::int32_t nrOfVertices);
-    ~ScratchMarks();
-    ScratchMarks(const ScratchMarks&) = delete;
-    ScratchMarks& operator=(const ScratchMarks&) = delete;
-
-    VertexMarks& operator*() { return *marks_; }
-    VertexMarks* operator->() { return marks_.get(); }
-    const VertexMarks& operator*() const { return *marks_; }
-    const VertexMarks* operator->() const { return marks_.get(); }
-
-private:
-    std::unique_ptr<VertexMarks> marks_;
-};
+// Marks borrowed from a pool (see geometry/scratch.h).
+using ScratchMarks = Scratch<VertexMarks>;
 
 // Frees the marks kept in the pool. The conversion run calls it when it ends,
 // so no memory of a run outlives it. Preconditions: no ScratchMarks alive.
-void releaseScratchMarks() noexcept;
+inline void releaseScratchMarks() noexcept { ScratchMarks::releasePool(); }
 
 }  // namespace tessarin
