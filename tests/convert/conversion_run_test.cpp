@@ -318,6 +318,13 @@ TEST(ConversionRunFailure, TargetThatCannotBeReplacedIsKept) {
 // The run in a child process, which reports what the host saw on stderr.
 void runInChild(const Scene& scene) {
     const Outcome outcome = runPlugin(scene);
+    // A file size limit set for the run must not cut this report short:
+    // the death test reads it from a file too.
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     std::cerr << "executed=" << outcome.executed << " loads=" << outcome.loads.size() << " boxes=[";
     for (const std::string& message : outcome.messages) std::cerr << message << ";";
     std::cerr << "] saved=" << (outcome.log.back().find("POI saved as") != std::string::npos) << "\n";
@@ -353,10 +360,12 @@ TEST(ConversionRunFailure, FailedWriteKeepsTheExistingFile) {
     const Scene scene = sceneA(folder);
     EXPECT_EXIT(
         {
-            // A disk that fills up after 100 bytes of the new file.
+            // A disk that fills up after 100 bytes of the new file (the
+            // soft limit only, which the report lifts again).
             std::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{};
-            limit.rlim_cur = limit.rlim_max = 100;
+            if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(3);
+            limit.rlim_cur = 100;
             if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(3);
             runInChild(scene);
         },

@@ -52,8 +52,18 @@ TEST(POIFileSave, UnwritableFolderKeepsItsFile) {
 bool limitFileSize(rlim_t bytes) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = bytes;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+    limit.rlim_cur = bytes;  // the soft limit only, so that the report can lift it again
     return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+// Lifts the soft file size limit to the hard one, before a death test's
+// report, which goes to a file that the limit would cut short.
+void liftFileSizeLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return;
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 // A write that fails half way (a full disk, simulated by a file size limit)
@@ -72,7 +82,9 @@ TEST(POIFileSave, FailedWriteKeepsTheExistingFile) {
         EXPECT_EXIT(
             {
                 if (!limitFileSize(64)) std::_Exit(3);
-                std::cerr << "[" << saveAsError(*file, path) << "]";
+                const std::string error = saveAsError(*file, path);
+                liftFileSizeLimit();
+                std::cerr << "[" << error << "]";
                 std::_Exit(0);
             },
             ::testing::ExitedWithCode(0), "\\[Cannot (Write|Close) file: .*/rois.poi\\]");
@@ -92,11 +104,11 @@ TEST(POIFileSave, FileSizeLimitIsAWriteErrorWhereTheSignalWouldKill) {
     big.POIs[0].NrOfVertices = 100000;
     EXPECT_EXIT(
         {
+            if (!limitFileSize(1000)) std::_Exit(3);
             std::signal(SIGXFSZ, SIG_DFL);
-            rlimit limit{};
-            limit.rlim_cur = limit.rlim_max = 1000;
-            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(3);
-            std::cerr << "[" << saveAsError(big, path) << "]";
+            const std::string error = saveAsError(big, path);
+            liftFileSizeLimit();
+            std::cerr << "[" << error << "]";
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "\\[Cannot Write file: .*/rois.poi\\]");
