@@ -84,8 +84,8 @@ public:
     // be inside.
     //
     // With uniform blocks given, a sample in a block of one label proposes
-    // the last distance still in that block instead: every sample in it can
-    // only add what the first one added.
+    // the last distance still in the largest such block around it instead:
+    // every sample in it can only add what the first one added.
     bool walkListed(const float* dist, std::size_t first, std::size_t end, float sign) {
         const CellExit exit = cellExitFor(sign);
         const double perDistance = 1.0 / static_cast<double>(dist[0]);  // dist[k] is about (k + 1) * dist[0]
@@ -97,10 +97,11 @@ public:
                 continue;
             }
             for (int a = 0; a < 3; ++a) last[a] = cell_[a];
-            const bool wholeBlock = blocks_ != nullptr && blocks_->isUniform(cell_);
-            const double reach = wholeBlock ? exit.reachOfBlock(cell_, size_) : exit.reach(cell_);
+            const int shift = blocks_ != nullptr ? blocks_->uniformShift(cell_) : 0;
+            const double reach = shift > 0 ? exit.reachOfBlock(cell_, size_, shift) : exit.reach(cell_);
             const std::size_t j = lastListedWithin(dist, i, end, reach, perDistance);
-            if (j > i && locate(sign * dist[j]) && (sameCell(last) || (wholeBlock && blocks_->sameBlock(cell_, last)))) {
+            if (j > i && locate(sign * dist[j]) &&
+                (sameCell(last) || (shift > 0 && UniformBlocks::sameBlock(cell_, last, shift)))) {
                 for (int a = 0; a < 3; ++a) last[a] = cell_[a];
                 i = j + 1;
             } else {
@@ -215,13 +216,14 @@ private:
             return nearest;
         }
 
-        // The same for the block of `cell` (cut at the volume's far faces).
-        double reachOfBlock(const std::int32_t (&cell)[3], const double (&size)[3]) const {
+        // The same for the aligned block of 2^shift cells a side that holds
+        // `cell` (cut at the volume's far faces).
+        double reachOfBlock(const std::int32_t (&cell)[3], const double (&size)[3], int shift) const {
             double nearest = HUGE_VAL;
             for (int a = 0; a < 3; ++a) {
                 if (!moving[a]) continue;
-                const std::int32_t low = cell[a] >> UniformBlocks::kShift << UniformBlocks::kShift;
-                const double edge = inverse[a] > 0 ? std::min(low + double{1 << UniformBlocks::kShift}, size[a])
+                const std::int32_t low = cell[a] >> shift << shift;
+                const double edge = inverse[a] > 0 ? std::min(low + static_cast<double>(1 << shift), size[a])
                                                    : (low == 0 ? -1.0 : static_cast<double>(low));
                 nearest = std::min(nearest, (edge - position[a]) * inverse[a] - margin[a]);
             }

@@ -1,6 +1,7 @@
 // The fast mapping against the literal one on many generated scenes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -212,6 +213,56 @@ TEST(VoiMappingDifferential, ShortNormalsCrossingManyCellsMatchTheLiteralMapping
         ASSERT_EQ(mapVOIsToVertices(scene.store.count(), scene.grid, view, from, to, step, fastStore.fetcher()),
                   testing::referenceMapVOIsToVertices(scene.store.count(), scene.grid, view, from, to, step,
                                                       referenceStore.fetcher()));
+    }
+}
+
+// Long walks cross uniform parts of the volume in strides of up to 64 cells:
+// grids of up to 100 voxels a side with VOIs that are large nested boxes
+// (uniform far inside, changing label at their faces) and thin slabs, and
+// vertices anywhere in and around them looking every way.
+TEST(VoiMappingDifferential, LongWalksThroughLargeUniformRegionsMatchTheLiteralMapping) {
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 random(seed * 6151u);
+        const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+        const auto uniform = [&](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(random); };
+        VoxelGrid grid;
+        grid.dimX = pick(30, 100), grid.dimY = pick(30, 100), grid.dimZ = pick(30, 100);
+        grid.coordsType = 0;
+        VoiStore store;
+        const int dims[3] = {grid.dimX, grid.dimY, grid.dimZ};
+        for (int k = pick(1, 4); k > 0; --k) {
+            int low[3], high[3];
+            const bool slab = pick(0, 3) == 0;
+            const int thinAxis = pick(0, 2);
+            for (int a = 0; a < 3; ++a) {
+                low[a] = pick(0, dims[a] - 1);
+                high[a] = slab && a == thinAxis ? low[a] + pick(0, 2) : pick(low[a], dims[a] - 1);
+            }
+            std::vector<std::int32_t> triples;
+            for (int z = low[2]; z <= high[2]; ++z)
+                for (int y = low[1]; y <= high[1]; ++y)
+                    for (int x = low[0]; x <= std::min(high[0], dims[0] - 1); ++x) triples.insert(triples.end(), {x, y, z});
+            store.vois.push_back(std::move(triples));
+        }
+        MeshData mesh;
+        for (int v = pick(20, 80); v > 0; --v) {
+            mesh.x.push_back(uniform(-5, grid.dimX + 4.0f));
+            mesh.y.push_back(uniform(-5, grid.dimY + 4.0f));
+            mesh.z.push_back(uniform(-5, grid.dimZ + 4.0f));
+            float n[3] = {uniform(-1, 1), uniform(-1, 1), uniform(-1, 1)};
+            n[pick(0, 2)] = pick(0, 3) == 0 ? 0.0f : n[0];  // some along a face of the cells
+            const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+            const float scale = length > 0 ? 1.0f / length : 0.0f;
+            mesh.nx.push_back(n[0] * scale), mesh.ny.push_back(n[1] * scale), mesh.nz.push_back(n[2] * scale);
+        }
+        const float reach = 200;  // beyond every sample that can land inside
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const SurfaceMesh view = mesh.view();
+        VoiStore fastStore = store, referenceStore = store;
+        const auto expected =
+            testing::referenceMapVOIsToVertices(store.count(), grid, view, -reach, reach, 0.1f, referenceStore.fetcher());
+        ASSERT_EQ(mapVOIsToVertices(store.count(), grid, view, -reach, reach, 0.1f, fastStore.fetcher()), expected);
+        ASSERT_EQ(mapVOIsToVertices(store.count(), grid, view, -3e38f, 3e38f, 0.1f, store.fetcher()), expected);
     }
 }
 
