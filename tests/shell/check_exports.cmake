@@ -24,6 +24,12 @@ elseif(MODE STREQUAL "pe")
         message(FATAL_ERROR "${MODULE} has no export name table")
     endif()
     string(SUBSTRING "${listing}" ${start} -1 table)
+    # The table ends at the first empty line; later sections have bracketed
+    # numbers too (base relocations: "reloc 0 offset 18 [111018] DIR64").
+    string(FIND "${table}" "\n\n" end)
+    if(NOT end EQUAL -1)
+        string(SUBSTRING "${table}" 0 ${end} table)
+    endif()
     string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" lines "${table}")
     set(names "")
     foreach(line ${lines})
