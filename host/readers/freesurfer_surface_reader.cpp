@@ -10,6 +10,7 @@
 
 #include "host/host_error.h"
 #include "host/readers/big_endian.h"
+#include "host/readers/open_failure.h"
 #include "host/readers/text_words.h"
 
 namespace zevkalon {
@@ -141,7 +142,7 @@ bool isFreeSurferSurface(const std::string& path) {
 SurfaceFile readFreeSurferSurface(const std::string& path) {
     if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a surface file");
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw badInput(path + ": cannot open the surface file");
+    if (!in) throw badInput(cannotOpen(path, "surface file"));
     Bytes bytes(std::string(std::istreambuf_iterator<char>(in), {}));
     if (in.bad()) throw badInput(path + ": cannot read the surface file");
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/host_error.h"
+#include "host/readers/open_failure.h"
 
 namespace zevkalon {
 namespace {
@@ -265,7 +266,7 @@ struct ParserDeleter {
 
 GiftiStructure checkGiftiStructure(const std::string& path, GiftiPassListener* listener) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw badInput(path + ": cannot open the surface file");
+    if (!in) throw badInput(cannotOpen(path, "surface file"));
     std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));
     if (!parser) throw std::bad_alloc();
     ParseState state;

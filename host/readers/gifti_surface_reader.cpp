@@ -11,11 +11,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "host/host_error.h"
 #include "host/readers/captured_stderr.h"
 #include "host/readers/gifti_direct_reader.h"
 #include "host/readers/gifti_structure_check.h"
 #include "host/readers/gifti_volume_geometry.h"
-#include "host/host_error.h"
+#include "host/readers/open_failure.h"
 
 #if defined(TESSARIN_HAVE_GIFTI)
 extern "C" {  // the library header has no C++ guard of its own
@@ -172,7 +173,7 @@ SurfaceFile readWithLibrary(const std::string& path, const GiftiStructure& struc
 
 void checkReadable(const std::string& path) {
     if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a surface file");
-    if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the surface file");
+    if (!std::ifstream(path, std::ios::binary)) throw badInput(cannotOpen(path, "surface file"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "host/host_error.h"
+#include "host/readers/open_failure.h"
 #include "host/readers/text_words.h"
 #include "shell/host_api.h"
 
@@ -51,7 +52,7 @@ LabelTable readLabelTable(const std::string& path) {
     // A folder opens like an empty file on some systems; it must not pass as an empty table.
     if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a label table");
     std::ifstream in(path);
-    if (!in) throw badInput(path + ": cannot open the label table");
+    if (!in) throw badInput(cannotOpen(path, "label table"));
     LabelTable table = parseLabelTable(in, path);
     if (in.bad()) throw badInput(path + ": reading the label table failed");
     return table;

@@ -12,9 +12,10 @@
 #include <sstream>
 #include <type_traits>
 
+#include "host/host_error.h"
 #include "host/readers/captured_stderr.h"
 #include "host/readers/nifti_header_check.h"
-#include "host/host_error.h"
+#include "host/readers/open_failure.h"
 
 #if defined(TESSARIN_HAVE_NIFTI)
 #include <nifti2_io.h>
@@ -210,7 +211,7 @@ void readLabels(const nifti_image& image, const std::string& path, std::int64_t 
 
 LabelVolume readLabelVolume(const std::string& path) {
     if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a volume file");
-    if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the volume file");
+    if (!std::ifstream(path, std::ios::binary)) throw badInput(cannotOpen(path, "volume file"));
     checkNiftiHeader(path);
     // The library reports its failures on stderr in its own words; they are
     // caught and added to ours, so every message starts with "zevkalon: ".

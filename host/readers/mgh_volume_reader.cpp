@@ -12,6 +12,7 @@
 #include "host/documents/volume_geometry.h"
 #include "host/host_error.h"
 #include "host/readers/big_endian.h"
+#include "host/readers/open_failure.h"
 
 #if defined(TESSARIN_HAVE_ZLIB)
 #include <zlib.h>
@@ -90,7 +91,7 @@ VolumeGeometry headerGeometry(const unsigned char* header, const std::int32_t di
 
 LabelVolume readMghVolume(const std::string& path) {
     if (std::error_code ignored; std::filesystem::is_directory(path, ignored)) throw badInput(path + ": is a folder, not a volume file");
-    if (!std::ifstream(path, std::ios::binary)) throw badInput(path + ": cannot open the volume file");
+    if (!std::ifstream(path, std::ios::binary)) throw badInput(cannotOpen(path, "volume file"));
     // gzread reads plain .mgh files as they are and decompresses .mgz.
     std::unique_ptr<gzFile_s, GzCloser> file(gzopen(path.c_str(), "rb"));
     unsigned char header[kDataOffset] = {};

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "host/host_error.h"
+#include "host/readers/open_failure.h"
 #include "host/readers/text_lines.h"
 #include "host/readers/text_words.h"
 
@@ -140,7 +141,7 @@ SurfaceFile parseObj(std::istream& in, const std::string& sourceName) {
 
 SurfaceFile readObj(const std::string& path) {
     std::ifstream in(path);
-    if (!in) throw badInput(path + ": cannot open the surface file");
+    if (!in) throw badInput(cannotOpen(path, "surface file"));
     return parseObj(in, path);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/host_error.h"
+#include "host/readers/open_failure.h"
 
 namespace zevkalon {
 
@@ -200,7 +201,7 @@ tessarin::POIFile parsePOIFile(std::istream& in, const std::string& sourceName) 
 
 tessarin::POIFile readPOIFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw HostError(kExitRunFailed, path + ": cannot open the POI file");
+    if (!in) throw HostError(kExitRunFailed, cannotOpen(path, "POI file"));
     return parsePOIFile(in, path);
 }
 
