@@ -38,6 +38,7 @@
 #include "bench/end_to_end/brain_files.h"
 #include "bench/end_to_end/brain_scene.h"
 #include "bench/end_to_end/conversion_pipeline.h"
+#include "bench/end_to_end/option_value.h"
 #include "bench/end_to_end/scene_file.h"
 #include "bench/end_to_end/time_limited.h"
 #include "geometry/patch_connectivity.h"
@@ -65,13 +66,7 @@ Arguments parseArguments(int argc, char** argv) {
     Arguments arguments;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "%s needs a value\n", option.c_str());
-                std::exit(2);
-            }
-            return argv[++i];
-        };
+        const auto value = [&] { return tessarin::bench::optionValue(argc, argv, i); };
         if (option == "--plugin") {
             arguments.plugin = value();
         } else if (option == "--literal-limit") {

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "bench/end_to_end/bench_host.h"
+#include "bench/end_to_end/option_value.h"
 #include "bench/end_to_end/phase_times.h"
 #include "bench/end_to_end/scene_file.h"
 #include "host/runtime/msvc_plugin_calls.h"
@@ -34,13 +35,7 @@ Arguments parseArguments(int argc, char** argv) {
     Arguments arguments;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        const auto value = [&]() -> std::string {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "%s needs a value\n", option.c_str());
-                std::exit(2);
-            }
-            return argv[++i];
-        };
+        const auto value = [&] { return tessarin::bench::optionValue(argc, argv, i); };
         if (option == "--plugin") {
             arguments.plugin = value();
         } else if (option == "--repeat") {
