@@ -216,6 +216,28 @@ TEST(VoiMappingDifferential, ShortNormalsCrossingManyCellsMatchTheLiteralMapping
     }
 }
 
+// Normals so short that a voxel spans hundreds of offsets, over ranges past
+// the distances listed up front: the samples there come from the running
+// sum itself, and a run of them within one cell is skipped after one check.
+TEST(VoiMappingDifferential, CrawlingSamplesBeyondTheListedDistancesMatchTheLiteralMapping) {
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SceneMaker maker(seed * 15485863u);
+        Scene scene = maker.make(true);
+        MeshData& mesh = scene.mesh;
+        for (std::size_t v = 0; v < mesh.x.size(); ++v) {
+            const float length = maker.uniform(0.0004f, 0.003f);
+            mesh.nx[v] *= length, mesh.ny[v] *= length, mesh.nz[v] *= length;
+        }
+        const float from = -maker.uniform(6600, 10000), to = maker.uniform(6600, 10000);
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const SurfaceMesh view = mesh.view();
+        VoiStore fastStore = scene.store, referenceStore = scene.store;
+        ASSERT_EQ(mapVOIsToVertices(scene.store.count(), scene.grid, view, from, to, 0.1f, fastStore.fetcher()),
+                  testing::referenceMapVOIsToVertices(scene.store.count(), scene.grid, view, from, to, 0.1f,
+                                                      referenceStore.fetcher()));
+    }
+}
+
 // Long walks cross uniform parts of the volume in strides of up to 64 cells:
 // grids of up to 100 voxels a side with VOIs that are large nested boxes
 // (uniform far inside, changing label at their faces) and thin slabs, and
