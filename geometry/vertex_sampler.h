@@ -274,16 +274,7 @@ private:
     // proposes the later distance; the check against the exact sample decides.
     void jumpWithinCell(OffsetSequence& offsets, float& d, double limit, float sign) {
         const std::int32_t here[3] = {cell_[0], cell_[1], cell_[2]};
-        double target = limit;
-        for (int a = 0; a < 3; ++a) {
-            const double velocity = static_cast<double>(sign) * n_[a];
-            if (velocity == 0.0) continue;
-            const double position = p_[a];
-            // Cell c covers [c, c + 1), cell 0 also (-1, 0).
-            const double edge = velocity > 0 ? here[a] + 1.0 : (here[a] == 0 ? -1.0 : static_cast<double>(here[a]));
-            const double margin = (std::fabs(position) + std::fabs(edge) + 2.0) * 0x1p-18;
-            target = std::min(target, (edge - position) / velocity - margin / std::fabs(velocity));
-        }
+        const double target = std::min(limit, cellExitFor(sign).reach(here));
         float candidate = 0.0f;
         if (target <= d || !offsets.lastAtMost(target, candidate) || candidate <= d) return;
         const bool stillInside = sample(sign * candidate);
